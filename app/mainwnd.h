@@ -1,0 +1,21 @@
+// The main window: a fixed form of 22 controls and a drop target.
+#pragma once
+#include <windows.h>
+
+#define MAIN_CLASS_NAME "Tessaro_by_Morvane"
+#define MAIN_WINDOW_TITLE "Tessaro 1.1 （7-zip32.dll 利用プログラム）"
+#define MESSAGE_CAPTION "Tessaro 1.1"
+
+LRESULT CALLBACK MainWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// Creates the 22 controls, fills the three lists and sets the font.
+void CreateControls(HWND mainWnd);
+// Places the window a third down the desktop, centred across, and shows it.
+void CenterWindow(HWND mainWnd);
+// Sets the control states from the settings record.
+void ApplySettingsToControls();
+// Sets the settings record from the controls, then writes the settings file.
+void StoreControlsToSettings();
+
+// Handle of control id (1001..1022), or NULL when it does not exist.
+HWND ControlHandle(int id);

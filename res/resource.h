@@ -1,0 +1,32 @@
+// Identifiers shared by the resource script and the code.
+#pragma once
+
+#define IDR_MANIFEST 1
+#define IDV_VERSION 1
+
+// The main window's controls, in creation (and Tab) order.
+#define IDC_DECOMP_GROUP 1001
+#define IDC_DECOMP_DESKTOP 1002
+#define IDC_DECOMP_SAMEPLACE 1003
+#define IDC_DECOMP_DECIDE 1004
+#define IDC_DECOMP_OPTIONS 1005
+#define IDC_DECOMP_ALL 1006
+#define IDC_DECOMP_DIR 1007
+#define IDC_DECOMP_OPEN 1008
+#define IDC_COMP_GROUP 1009
+#define IDC_COMP_DESKTOP 1010
+#define IDC_COMP_SAMEPLACE 1011
+#define IDC_COMP_DECIDE 1012
+#define IDC_COMP_OPTIONS 1013
+#define IDC_COMP_FORMAT_LABEL 1014
+#define IDC_COMP_FORMAT 1015
+#define IDC_COMP_LEVEL 1016
+#define IDC_COMP_ENCRYPT 1017
+#define IDC_COMP_ENC_METHOD 1018
+#define IDC_COMP_OPEN 1019
+#define IDC_OK 1020
+#define IDC_CANCEL 1021
+#define IDC_DLLINFO 1022
+
+#define IDC_FIRST IDC_DECOMP_GROUP
+#define CONTROL_COUNT 22

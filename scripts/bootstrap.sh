@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Tessaro needs, from Debian's
+# packages only. Idempotent: on a machine that has everything it only checks.
+set -euo pipefail
+
+need=()
+have_cmd() { command -v "$1" >/dev/null 2>&1; }
+have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'ok installed'; }
+
+pkgs=(cmake make g++-mingw-w64-i686 mingw-w64-tools wine wine32:i386 xvfb xauth
+      xdotool x11-utils imagemagick locales fonts-vlgothic fonts-ipafont-gothic
+      7zip googletest python3-gi gir1.2-gtk-3.0)
+for p in "${pkgs[@]}"; do have_pkg "$p" || need+=("$p"); done
+
+if [ ${#need[@]} -gt 0 ]; then
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "bootstrap: missing packages: ${need[*]} (run as root to install them)" >&2
+    exit 1
+  fi
+  echo "bootstrap: installing ${need[*]}" >&2
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+fi
+
+# Code page 932 under Wine comes from a Japanese UTF-8 locale.
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "bootstrap: locale ja_JP.UTF-8 missing (run as root)" >&2
+    exit 1
+  fi
+  sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >>/etc/locale.gen
+  locale-gen >/dev/null
+fi

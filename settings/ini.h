@@ -1,0 +1,43 @@
+// The settings record: ten options with defaults, kept per user in an INI
+// file beside the executable.
+#pragma once
+#include <windows.h>
+
+#define INI_SECTION "Tessaro"
+
+// Value sets of the text options. The index of a value is also its position
+// in the window's radio group or drop-down list.
+enum { DEST_KIND_COUNT = 3, FORMAT_COUNT = 2, LEVEL_COUNT = 6, ENC_METHOD_COUNT = 3 };
+extern const char* const kDestinationKinds[DEST_KIND_COUNT]; // DESKTOP, SAMEPLACE, DECIDE
+extern const char* const kFormats[FORMAT_COUNT];             // ZIP, 7Z
+extern const char* const kLevels[LEVEL_COUNT];               // LEVEL0 .. LEVEL5
+extern const char* const kEncMethods[ENC_METHOD_COUNT];      // ZipCrypto, AES128, AES256
+
+// Position of text in values (exact, case-sensitive), or -1.
+int FindValue(const char* const* values, int count, const char* text);
+
+class CINI {
+  public:
+    CINI();
+    virtual ~CINI();
+
+    // Fills iniPath; false only when the module path cannot be had.
+    bool MakeIniPath();
+    // Writes the ten keys in order; nothing when iniPath is empty.
+    void SaveSettings();
+
+    char iniPath[MAX_PATH + 1];
+    char DECOMPESS[10];
+    bool DECOMP_ALL;
+    bool DECOMP_DIR;
+    bool DECOMP_OPEN;
+    char COMPESS[10];
+    char COMP_FORMAT[4];
+    char COMP_LEVEL[7];
+    bool COMP_ENCRYPT;
+    char COMP_ENC_METHOD[10];
+    bool COMP_OPEN;
+};
+
+// The one settings record, built before the archiver binding.
+extern CINI g_ini;

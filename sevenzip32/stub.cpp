@@ -1,0 +1,1 @@
+void sevenzip32_placeholder() {}

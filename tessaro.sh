@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# ./tessaro.sh [PATH...]
+# Installs what is missing, builds, and runs Tessaro under Wine. With paths it
+# runs one command-line job on them and ends; without, it opens the window.
+set -euo pipefail
+root=$(cd "$(dirname "$0")" && pwd)
+"$root/scripts/bootstrap.sh"
+"$root/scripts/build.sh" >/dev/null
+build=${BUILD_DIR:-$root/build}
+
+# The user's own prefix, whose desktop is the host's ~/Desktop.
+prefix=${TESSARO_WINEPREFIX:-$HOME/.local/share/tessaro/wineprefix}
+"$root/scripts/wineprefix.sh" "$prefix" "$HOME/Desktop"
+. "$root/scripts/wine-env.sh"
+export WINEPREFIX=$prefix
+
+# Host paths become absolute Windows paths on drive Z:, which maps "/".
+args=()
+for p in "$@"; do
+  abs=$(realpath -m -- "$p")
+  args+=("Z:${abs//\//\\}")
+done
+
+if [ -z "${DISPLAY:-}" ]; then
+  if [ $# -eq 0 ]; then
+    for n in $(seq 20 60); do
+      [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+    done
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb=$!
+    trap 'kill $xvfb 2>/dev/null || true' EXIT
+    export DISPLAY=":$n"
+    echo "tessaro: no display; the window runs on the virtual display $DISPLAY" \
+         "(look: DISPLAY=$DISPLAY import -window root shot.png)" >&2
+    sleep 0.5
+  else
+    echo "tessaro: no display; dialogs fall back to the terminal or are answered No" >&2
+  fi
+fi
+wine "$build/bin/Tessaro.exe" "${args[@]}"
+wineserver -w

@@ -1,0 +1,1 @@
+void tessaro_test_support_placeholder() {}
