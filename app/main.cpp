@@ -1,4 +1,7 @@
 #include <windows.h>
 
-// Placeholder until start-up lands.
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+#include "app/startup.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+    return RunTessaro(instance, showCommand);
+}
