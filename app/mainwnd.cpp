@@ -1,15 +1,86 @@
 #include "app/mainwnd.h"
+#include "app/controls.h"
+#include "archiver/sevenzip.h"
+#include "jobs/dispatch.h"
+#include "res/resource.h"
 
-// Placeholder until the form lands.
+namespace {
+
+void OnCommand(HWND wnd, int id, int code) {
+    switch (id) {
+    case IDC_COMP_FORMAT:
+        if (code == CBN_SELCHANGE) {
+            ShowMethodListForFormat(ListSelection(IDC_COMP_FORMAT));
+        }
+        break;
+    case IDC_COMP_ENCRYPT:
+        EnableWindow(ControlHandle(IDC_COMP_ENC_METHOD), IsControlOn(IDC_COMP_ENCRYPT));
+        break;
+    case IDC_OK:
+        StoreControlsToSettings();
+        SendMessageA(wnd, WM_CLOSE, 0, 0);
+        break;
+    case IDC_CANCEL: SendMessageA(wnd, WM_CLOSE, 0, 0); break;
+    case IDC_DLLINFO:
+        if (g_7zip.SevenZipConfigDialog != NULL) {
+            g_7zip.SevenZipConfigDialog(wnd, NULL, 0);
+        }
+        SetFocus(ControlHandle(IDC_DLLINFO));
+        break;
+    default:
+        // IDOK and IDCANCEL from the dialog keyboard: the message loop
+        // presses OK and Cancel itself.
+        break;
+    }
+}
+
+} // namespace
+
 LRESULT CALLBACK MainWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_DESTROY) {
-        PostQuitMessage(0);
+    switch (msg) {
+    case WM_CREATE:
+        CreateControls(wnd);
+        CenterWindow(wnd);
+        ApplySettingsToControls();
+        SetFocus(ControlHandle(IDC_DECOMP_DESKTOP));
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        BeginPaint(wnd, &ps);
+        EndPaint(wnd, &ps);
         return 0;
     }
-    return DefWindowProcA(wnd, msg, wParam, lParam);
+    case WM_COMMAND: OnCommand(wnd, LOWORD(wParam), HIWORD(wParam)); return 0;
+    case WM_DROPFILES:
+        // The job owns the drop handle from here on and releases it.
+        RunDropJob(wnd, (HDROP)wParam);
+        return 0;
+    case WM_DESTROY:
+        ForgetControls();
+        PostQuitMessage(0);
+        return 0;
+    default: return DefWindowProcA(wnd, msg, wParam, lParam);
+    }
 }
-void CreateControls(HWND) {}
-void CenterWindow(HWND) {}
-void ApplySettingsToControls() {}
-void StoreControlsToSettings() {}
-HWND ControlHandle(int) { return NULL; }
+
+void CenterWindow(HWND mainWnd) {
+    RECT desktop;
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    CenterWindowOn(mainWnd, &desktop);
+}
+
+void CenterWindowOn(HWND mainWnd, const RECT* desktop) {
+    RECT window;
+    GetWindowRect(mainWnd, &window);
+    int width = window.right - window.left;
+    int height = window.bottom - window.top;
+    int x = (desktop->right - width) / 2;
+    int y = (desktop->bottom - height) / 3;
+    if (x < 0) {
+        x = 0;
+    }
+    if (y < 0) {
+        y = 0;
+    }
+    SetWindowPos(mainWnd, HWND_TOP, x, y, width, height, SWP_SHOWWINDOW);
+}

@@ -12,10 +12,15 @@ LRESULT CALLBACK MainWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 void CreateControls(HWND mainWnd);
 // Places the window a third down the desktop, centred across, and shows it.
 void CenterWindow(HWND mainWnd);
+// CenterWindow against the given desktop rectangle instead of the real one.
+void CenterWindowOn(HWND mainWnd, const RECT* desktop);
 // Sets the control states from the settings record.
 void ApplySettingsToControls();
 // Sets the settings record from the controls, then writes the settings file.
 void StoreControlsToSettings();
+// Shows the encryption-method list for ZIP (0), hides it for 7Z (1); any
+// other index changes nothing.
+void ShowMethodListForFormat(int formatIndex);
 
 // Handle of control id (1001..1022), or NULL when it does not exist.
 HWND ControlHandle(int id);
