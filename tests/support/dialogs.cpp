@@ -1,0 +1,112 @@
+#include "tests/support/dialogs.h"
+#include <algorithm>
+
+namespace testsupport {
+
+DialogWatcher::DialogWatcher(const std::string& caption)
+    : caption_(caption), stop_(false), defaultAnswer_(IDOK) {
+    thread_ = std::thread(&DialogWatcher::Run, this);
+}
+
+DialogWatcher::~DialogWatcher() {
+    stop_ = true;
+    thread_.join();
+}
+
+void DialogWatcher::QueueAnswers(const std::vector<int>& answers) {
+    std::lock_guard<std::mutex> guard(lock_);
+    answers_.insert(answers_.end(), answers.begin(), answers.end());
+}
+
+std::vector<SeenDialog> DialogWatcher::Seen() {
+    std::lock_guard<std::mutex> guard(lock_);
+    return seen_;
+}
+
+bool DialogWatcher::WaitFor(size_t n, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeoutMs) {
+        if (Seen().size() >= n) {
+            return true;
+        }
+        Sleep(20);
+    }
+    return Seen().size() >= n;
+}
+
+static std::string TextOf(HWND wnd) {
+    char buf[4096] = {0};
+    DWORD_PTR got = 0;
+    SendMessageTimeoutA(wnd, WM_GETTEXT, sizeof buf, (LPARAM)buf, SMTO_ABORTIFHUNG, 2000, &got);
+    return std::string(buf, strnlen(buf, sizeof buf));
+}
+
+struct Candidates {
+    const std::string* caption;
+    std::vector<HWND> found;
+};
+
+static BOOL CALLBACK Collect(HWND wnd, LPARAM param) {
+    Candidates* c = reinterpret_cast<Candidates*>(param);
+    char cls[64] = {0};
+    GetClassNameA(wnd, cls, sizeof cls);
+    if (strcmp(cls, "#32770") == 0 && IsWindowVisible(wnd) && TextOf(wnd) == *c->caption) {
+        c->found.push_back(wnd);
+    }
+    return TRUE;
+}
+
+void DialogWatcher::Run() {
+    while (!stop_) {
+        Candidates c;
+        c.caption = &caption_;
+        EnumWindows(Collect, reinterpret_cast<LPARAM>(&c));
+        for (HWND dlg : c.found) {
+            {
+                std::lock_guard<std::mutex> guard(lock_);
+                if (std::find(handled_.begin(), handled_.end(), dlg) != handled_.end()) {
+                    continue;
+                }
+            }
+            SeenDialog seen;
+            seen.caption = caption_;
+            HWND label = GetDlgItem(dlg, 0xFFFF);
+            seen.text = label ? TextOf(label) : std::string();
+            seen.owner = GetWindow(dlg, GW_OWNER);
+            seen.hasYesNo = GetDlgItem(dlg, IDYES) != NULL && GetDlgItem(dlg, IDNO) != NULL;
+            int answer;
+            {
+                std::lock_guard<std::mutex> guard(lock_);
+                if (!answers_.empty()) {
+                    answer = answers_.front();
+                    answers_.pop_front();
+                } else {
+                    answer = defaultAnswer_;
+                    if (answer == IDOK && seen.hasYesNo) {
+                        answer = IDNO;
+                    }
+                }
+            }
+            if (GetDlgItem(dlg, answer) == NULL) {
+                answer = GetDlgItem(dlg, IDOK) ? IDOK : IDCANCEL;
+            }
+            seen.pressed = answer;
+            {
+                std::lock_guard<std::mutex> guard(lock_);
+                handled_.push_back(dlg);
+                seen_.push_back(seen);
+            }
+            PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED),
+                         (LPARAM)GetDlgItem(dlg, answer));
+        }
+        {
+            std::lock_guard<std::mutex> guard(lock_);
+            handled_.erase(std::remove_if(handled_.begin(), handled_.end(),
+                                          [](HWND w) { return !IsWindow(w); }),
+                           handled_.end());
+        }
+        Sleep(30);
+    }
+}
+
+} // namespace testsupport

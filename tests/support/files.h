@@ -1,0 +1,26 @@
+// File helpers for tests: temporary folders, whole-file bytes, build paths.
+#pragma once
+#include <string>
+
+namespace testsupport {
+
+// Folder of the running test program (no trailing backslash).
+std::string ExeDir();
+// build/bin, where Tessaro.exe and the real 7-zip32.dll are built.
+std::string BuildBinDir();
+// build/bin/Tessaro.exe.
+std::string TessaroExe();
+// A new empty folder under the temporary folder, named after tag.
+std::string MakeTempDir(const std::string& tag);
+// Deletes a folder tree (best effort).
+void RemoveTree(const std::string& path);
+// Whole file as bytes; empty when missing.
+std::string ReadBytes(const std::string& path);
+// Replaces the file with bytes; false on failure.
+bool WriteBytes(const std::string& path, const std::string& bytes);
+bool FileExists(const std::string& path);
+bool DirExists(const std::string& path);
+// Bytes as "B7 AC DD" for readable failure messages.
+std::string Hex(const std::string& bytes);
+
+} // namespace testsupport

@@ -1,0 +1,30 @@
+// Starting Windows programs (such as Tessaro.exe) from a test and waiting.
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+// One argument quoted by the platform's splitting rules.
+std::string QuoteArg(const std::string& arg);
+
+struct Process {
+    HANDLE handle = NULL;
+    DWORD id = 0;
+};
+
+// Starts exe with args in cwd (empty: the exe's folder). handle NULL on failure.
+Process StartProcess(const std::string& exe, const std::vector<std::string>& args,
+                     const std::string& cwd = std::string());
+// Waits for the end; returns the exit code, or 0xFFFFFFFF on time-out (the
+// process is then killed). Closes the handle.
+DWORD WaitProcess(Process& p, DWORD timeoutMs = 30000);
+// Start and wait in one.
+DWORD RunProcess(const std::string& exe, const std::vector<std::string>& args,
+                 const std::string& cwd = std::string(), DWORD timeoutMs = 30000);
+// Copies Tessaro.exe and a 7-zip32.dll (from dllDir: the fake's folder by
+// default) into a new temporary folder; returns that folder.
+std::string StageTessaro(const std::string& tag, const std::string& dllDir = std::string());
+
+} // namespace testsupport

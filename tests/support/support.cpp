@@ -1,1 +1,0 @@
-void tessaro_test_support_placeholder() {}
