@@ -1,0 +1,107 @@
+#include "jobs/compress.h"
+#include "archiver/sevenzip.h"
+#include "jobs/commands.h"
+#include "jobs/destination.h"
+#include "jobs/inputs.h"
+#include "jobs/messages.h"
+#include "jobs/options.h"
+#include "jobs/paths.h"
+#include <strsafe.h>
+
+static bool FileOpensForReading(const char* path) {
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    CloseHandle(file);
+    return true;
+}
+
+// Moves the archive at archivePath to a new unique name in dest, so that an
+// add command makes a fresh archive and the old one can come back.
+static bool MoveAside(const char* archivePath, const char* dest, char* aside) {
+    char folder[MAX_PATH + 2];
+    ZeroMemory(folder, sizeof folder);
+    ZeroMemory(aside, MAX_PATH + 1);
+    StringCchPrintfA(folder, sizeof folder, "%s\\", dest);
+    if (GetTempFileNameA(folder, "tso", 0, aside) == 0) {
+        ZeroMemory(aside, MAX_PATH + 1);
+        return false;
+    }
+    if (!MoveFileExA(archivePath, aside, MOVEFILE_REPLACE_EXISTING)) {
+        DeleteFileA(aside);
+        ZeroMemory(aside, MAX_PATH + 1);
+        return false;
+    }
+    return true;
+}
+
+// Runs command; the heap buffer of the command is released by the caller.
+static int RunCommand(const char* command, const char* archivePath, const char* aside, HWND owner) {
+    int result = g_7zip.SevenZip(owner, command, NULL, 0);
+    if (aside[0] != '\0') {
+        if (result == 0) {
+            DeleteFileA(aside);
+        } else {
+            MoveFileExA(aside, archivePath, MOVEFILE_REPLACE_EXISTING);
+        }
+    }
+    return result;
+}
+
+static void ShowStatus(HWND owner, CommandStatus status) {
+    if (status == COMMAND_TOO_LONG) {
+        ShowJobMessage(owner, MSG_PATH_TOO_LONG);
+    } else if (status == COMMAND_BAD_CHAR) {
+        ShowJobMessage(owner, MSG_BAD_CHAR);
+    }
+    // A format or method outside its set cannot come from the window or the
+    // settings record; the run just ends.
+}
+
+void RunCompression(const InputList* inputs, const char* dest, const JobOptions* options,
+                    HWND owner) {
+    const char* format = JobTextValue(options, JOB_COMP_FORMAT);
+    const char* baseName = GetBaseName(inputs->entries[0].path);
+    char archivePath[MAX_PATH + 1];
+    CommandStatus status = baseName == NULL ? COMMAND_TOO_LONG
+                                            : FormatArchivePath(archivePath, sizeof archivePath,
+                                                                dest, baseName, format);
+    if (status != COMMAND_OK) {
+        ShowStatus(owner, status);
+        return;
+    }
+    const char* levelSwitch = LevelSwitch(JobTextValue(options, JOB_COMP_LEVEL));
+    bool encrypt = JobFlagOn(options, JOB_COMP_ENCRYPT);
+    const char* method = encrypt ? JobTextValue(options, JOB_COMP_ENC_METHOD) : NULL;
+    const char* commandTemplate = CompressionTemplate(format, encrypt, method);
+    if (commandTemplate == NULL) {
+        return;
+    }
+
+    size_t commandSize = CompressionCommandSize(inputs->count);
+    char* command = (char*)HeapAlloc(GetProcessHeap(), 0, commandSize);
+    if (command == NULL) {
+        return;
+    }
+    status = BuildCompressionCommand(command, commandSize, commandTemplate, levelSwitch,
+                                     archivePath, inputs->entries, inputs->count);
+    int result = -1;
+    if (status != COMMAND_OK) {
+        ShowStatus(owner, status);
+    } else if (!FileOpensForReading(archivePath)) {
+        result = g_7zip.SevenZip(owner, command, NULL, 0);
+    } else if (AskJobQuestion(owner, MSG_OVERWRITE)) {
+        char aside[MAX_PATH + 1];
+        if (MoveAside(archivePath, dest, aside)) {
+            result = RunCommand(command, archivePath, aside, owner);
+        } else {
+            ShowJobMessage(owner, MSG_CANNOT_OVERWRITE);
+        }
+    }
+    HeapFree(GetProcessHeap(), 0, command);
+    if (result == 0 && JobFlagOn(options, JOB_COMP_OPEN)) {
+        OpenFolderIfNotDesktop(dest, owner);
+    }
+}

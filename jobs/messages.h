@@ -1,0 +1,19 @@
+// The jobs' message boxes: caption "Tessaro 1.1", no icon, owned by the
+// job's owner window (or none).
+#pragma once
+#include <windows.h>
+
+#define MSG_BUSY "7-zip32.dll が使用中です。終了してから再実行して下さい。"
+#define MSG_PATH_TOO_LONG "パスが長すぎます。処理を中断します。"
+#define MSG_BAD_CHAR "使用できない文字を含むパスがあります。処理を中断します。"
+#define MSG_CANCELLED "キャンセルされました。処理を中断します。"
+#define MSG_NO_FOLDER "フォルダが選択されませんでした。処理を中断します。"
+#define MSG_NO_DESKTOP "デスクトップフォルダを取得できませんでした。処理を中断します。"
+#define MSG_CANNOT_CREATE_FOLDER "フォルダを作成できませんでした。処理を中断します。"
+#define MSG_OVERWRITE "ファイルが存在します。上書きしますか？"
+#define MSG_CANNOT_OVERWRITE "ファイルを上書きできませんでした。処理を中断します。"
+
+// Shows text with the button OK.
+void ShowJobMessage(HWND owner, const char* text);
+// Asks text with Yes (the default) and No; true only for Yes.
+bool AskJobQuestion(HWND owner, const char* text);
