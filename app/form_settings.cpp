@@ -69,9 +69,9 @@ void ShowValue(const OptionControl& o, int index) {
         SelectListItem(o.id, index);
         return;
     }
-    for (int i = 0; i < o.count; ++i) {
-        SetControlOn(o.id + i, i == index);
-    }
+    // Only the matching radio is checked: unchecking the others would also
+    // take their tab stops away.
+    SetControlOn(o.id + index, true);
 }
 
 } // namespace
