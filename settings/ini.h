@@ -16,13 +16,25 @@ extern const char* const kEncMethods[ENC_METHOD_COUNT];      // ZipCrypto, AES12
 // Position of text in values (exact, case-sensitive), or -1.
 int FindValue(const char* const* values, int count, const char* text);
 
+// Where the INI path's parts come from, shaped like GetUserNameA and
+// GetModuleFileNameA. The program uses those; tests put in their own.
+typedef BOOL(WINAPI* UserNameSource)(LPSTR buffer, LPDWORD bufferSize);
+typedef DWORD(WINAPI* ModulePathSource)(HMODULE module, LPSTR buffer, DWORD bufferSize);
+extern UserNameSource g_userNameSource;
+extern ModulePathSource g_modulePathSource;
+
 class CINI {
   public:
+    // Sets the defaults, works out iniPath and loads the file found there.
     CINI();
     virtual ~CINI();
 
-    // Fills iniPath; false only when the module path cannot be had.
+    // Fills iniPath; false, leaving it empty, when the module path cannot be
+    // had whole or the INI path would not fit in it.
     bool MakeIniPath();
+    // Sets the built-in defaults, then reads the ten keys from iniPath when
+    // that file can be opened for reading.
+    void LoadSettings();
     // Writes the ten keys in order; nothing when iniPath is empty.
     void SaveSettings();
 
