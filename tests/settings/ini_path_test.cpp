@@ -105,10 +105,10 @@ TEST(MakeIniPath, SaveWritesNothingWhenThePathWouldNotFit) {
         CINI ini;
         ini.SaveSettings();
         if (iniLength == 259) {
-            EXPECT_EQ(ListFolder(dir), "Tessaro_user01.ini");
+            EXPECT_EQ(ListFolder(dir), std::vector<std::string>{"Tessaro_user01.ini"});
             EXPECT_EQ(strlen(ini.iniPath), 259u);
         } else {
-            EXPECT_EQ(ListFolder(dir), "");
+            EXPECT_TRUE(ListFolder(dir).empty());
             EXPECT_STREQ(ini.iniPath, "");
             char value[16] = {};
             GetProfileStringA(INI_SECTION, "DECOMPESS", "none", value, sizeof value);
@@ -139,7 +139,7 @@ TEST(CINIConstruction, LoadsTheFileBesideTheModule) {
     {
         CINI ini;
         EXPECT_EQ(Snapshot(ini), kDefaultOptions);
-        EXPECT_EQ(ListFolder(dir), "");
+        EXPECT_TRUE(ListFolder(dir).empty());
     }
     WriteBytes(dir + "Tessaro_user01.ini", "[Tessaro]\r\nCOMP_FORMAT=ZIP\r\nDECOMP_OPEN=FALSE\r\n");
     WriteBytes(dir + "Tessaro.ini", "[Tessaro]\r\nCOMP_LEVEL=LEVEL0\r\n");

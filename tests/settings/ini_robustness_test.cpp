@@ -33,21 +33,20 @@ class FileGenerator {
     std::string Next() {
         std::string file;
         if (Chance(10)) {
-            file += Pick(std::string("\xEF\xBB\xBF"), std::string("\xFF\xFE"));
+            file += Pick({"\xEF\xBB\xBF", "\xFF\xFE"}); // UTF-8 or UTF-16 byte order mark
         }
         int lines = Below(25);
         for (int i = 0; i < lines; ++i) {
             switch (Below(8)) {
-            case 0: file += Pick(std::string("[Tessaro]"), std::string("[tessaro]")); break;
+            case 0: file += Pick({"[Tessaro]", "[tessaro]"}); break;
             case 1: file += "[" + Bytes(Below(12)) + "]"; break;
             case 2: file += Bytes(Below(40)); break;
             case 3:
                 file += Pick(kKeys) + "=" + Bytes(Chance(4) ? 100 + Below(5000) : Below(20));
                 break;
-            default:
-                file += Pick(kKeys) + Pick(std::string("="), std::string(" = ")) + Pick(kValues);
+            default: file += Pick(kKeys) + Pick({"=", " = "}) + Pick(kValues);
             }
-            file += Pick(std::string("\r\n"), std::string("\n"), std::string("\r"));
+            file += Pick({"\r\n", "\n", "\r"});
         }
         return file;
     }
@@ -56,11 +55,6 @@ class FileGenerator {
     int Below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
     bool Chance(int oneIn) { return Below(oneIn) == 0; }
     template <size_t N> std::string Pick(const char* const (&items)[N]) { return items[Below(N)]; }
-    std::string Pick(const std::string& a, const std::string& b) { return Chance(2) ? a : b; }
-    std::string Pick(const std::string& a, const std::string& b, const std::string& c) {
-        int i = Below(3);
-        return i == 0 ? a : i == 1 ? b : c;
-    }
     // Any bytes at all, with NUL, line ends, '=', '[' and lead bytes of
     // double-byte characters among them.
     std::string Bytes(int count) {

@@ -2,16 +2,17 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <string.h>
+#include <tuple>
 #include <vector>
 
 const Options kDefaultOptions = {"DESKTOP", true,     true, true,        "DESKTOP",
                                  "7Z",      "LEVEL3", true, "ZipCrypto", true};
 
 bool Options::operator==(const Options& o) const {
-    return DECOMPESS == o.DECOMPESS && DECOMP_ALL == o.DECOMP_ALL && DECOMP_DIR == o.DECOMP_DIR &&
-           DECOMP_OPEN == o.DECOMP_OPEN && COMPESS == o.COMPESS && COMP_FORMAT == o.COMP_FORMAT &&
-           COMP_LEVEL == o.COMP_LEVEL && COMP_ENCRYPT == o.COMP_ENCRYPT &&
-           COMP_ENC_METHOD == o.COMP_ENC_METHOD && COMP_OPEN == o.COMP_OPEN;
+    return std::tie(DECOMPESS, DECOMP_ALL, DECOMP_DIR, DECOMP_OPEN, COMPESS, COMP_FORMAT,
+                    COMP_LEVEL, COMP_ENCRYPT, COMP_ENC_METHOD, COMP_OPEN) ==
+           std::tie(o.DECOMPESS, o.DECOMP_ALL, o.DECOMP_DIR, o.DECOMP_OPEN, o.COMPESS,
+                    o.COMP_FORMAT, o.COMP_LEVEL, o.COMP_ENCRYPT, o.COMP_ENC_METHOD, o.COMP_OPEN);
 }
 
 std::ostream& operator<<(std::ostream& out, const Options& o) {
@@ -53,23 +54,15 @@ void LoadFrom(CINI& ini, const std::string& path) {
 
 namespace {
 
-// Removes every file and folder made under the scratch folder.
+// Removes a folder with everything under it.
 void RemoveTree(const std::string& dir) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((dir + "*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..") {
-                continue;
-            }
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(dir + name + "\\");
-            } else {
-                DeleteFileA((dir + name).c_str());
-            }
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
+    for (const std::string& name : ListFolder(dir)) {
+        std::string path = dir + name;
+        if (GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY) {
+            RemoveTree(path + "\\");
+        } else {
+            DeleteFileA(path.c_str());
+        }
     }
     RemoveDirectoryA(dir.c_str());
 }
@@ -127,7 +120,7 @@ std::string ReadBytes(const std::string& path) {
     return bytes;
 }
 
-std::string ListFolder(const std::string& dir) {
+std::vector<std::string> ListFolder(const std::string& dir) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((dir + "*").c_str(), &found);
@@ -141,11 +134,7 @@ std::string ListFolder(const std::string& dir) {
         FindClose(search);
     }
     std::sort(names.begin(), names.end());
-    std::string list;
-    for (const std::string& name : names) {
-        list += (list.empty() ? "" : " ") + name;
-    }
-    return list;
+    return names;
 }
 
 namespace {

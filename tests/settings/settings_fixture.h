@@ -4,6 +4,7 @@
 #include "settings/ini.h"
 #include <ostream>
 #include <string>
+#include <vector>
 
 // The ten options of a record as plain values, for comparing and printing.
 struct Options {
@@ -39,7 +40,7 @@ void WriteBytes(const std::string& path, const std::string& bytes);
 // The whole file, or "<missing>" when it cannot be read.
 std::string ReadBytes(const std::string& path);
 // Names of the entries of a folder (without . and ..), sorted.
-std::string ListFolder(const std::string& dir);
+std::vector<std::string> ListFolder(const std::string& dir);
 
 // While alive, the INI path is made from modulePath and userName instead of
 // the system's answers. A null modulePath makes the module path source fail;
