@@ -1,0 +1,129 @@
+#include "sevenzip32/archtype.h"
+
+#include <string.h>
+
+DWORD SzCrc32(const BYTE* data, size_t count, DWORD crc) {
+    crc = ~crc;
+    for (size_t i = 0; i < count; i++) {
+        crc ^= data[i];
+        for (int bit = 0; bit < 8; bit++) {
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        }
+    }
+    return ~crc;
+}
+
+static DWORD Read32(const BYTE* p) {
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<DWORD>(p[3]) << 24);
+}
+
+static ULONGLONG Read64(const BYTE* p) {
+    return Read32(p) | (static_cast<ULONGLONG>(Read32(p + 4)) << 32);
+}
+
+static bool ReadAt(HANDLE file, ULONGLONG offset, BYTE* buffer, DWORD count) {
+    LARGE_INTEGER position;
+    position.QuadPart = static_cast<LONGLONG>(offset);
+    DWORD got = 0;
+    return SetFilePointerEx(file, position, NULL, FILE_BEGIN) &&
+           ReadFile(file, buffer, count, &got, NULL) && got == count;
+}
+
+// The 7z end header is read whole to check its CRC; larger ones are trusted
+// to the start header's CRC alone.
+#define SZ_MAX_CHECKED_HEADER (16u * 1024u * 1024u)
+
+static bool Sound7z(HANDLE file, ULONGLONG fileSize, const BYTE* start) {
+    if (fileSize < 32 || start[6] != 0 || Read32(start + 8) != SzCrc32(start + 12, 20, 0)) {
+        return false;
+    }
+    ULONGLONG offset = Read64(start + 12);
+    ULONGLONG size = Read64(start + 20);
+    if (offset > fileSize || size > fileSize || 32 + offset + size > fileSize) {
+        return false;
+    }
+    if (size == 0 || size > SZ_MAX_CHECKED_HEADER) {
+        return true;
+    }
+    BYTE* header = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), 0, static_cast<SIZE_T>(size)));
+    if (header == NULL) {
+        return true;
+    }
+    bool ok = ReadAt(file, 32 + offset, header, static_cast<DWORD>(size)) &&
+              SzCrc32(header, static_cast<size_t>(size), 0) == Read32(start + 28);
+    HeapFree(GetProcessHeap(), 0, header);
+    return ok;
+}
+
+// The end-of-central-directory record lies in the last 64 KiB + 22 bytes.
+#define SZ_ZIP_TAIL (65535u + 22u)
+
+static bool SoundZip(HANDLE file, ULONGLONG fileSize) {
+    if (fileSize < 22) {
+        return false;
+    }
+    DWORD tailSize = fileSize < SZ_ZIP_TAIL ? static_cast<DWORD>(fileSize) : SZ_ZIP_TAIL;
+    BYTE* tail = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), 0, tailSize));
+    if (tail == NULL) {
+        return false;
+    }
+    ULONGLONG tailStart = fileSize - tailSize;
+    bool ok = ReadAt(file, tailStart, tail, tailSize);
+    bool found = false;
+    for (DWORD i = tailSize - 22; ok && !found; i--) {
+        if (memcmp(tail + i, "PK\x05\x06", 4) == 0) {
+            found = true;
+            DWORD entries = tail[i + 10] | (tail[i + 11] << 8);
+            DWORD cdSize = Read32(tail + i + 12);
+            DWORD cdOffset = Read32(tail + i + 16);
+            ULONGLONG eocd = tailStart + i;
+            if (cdOffset == 0xFFFFFFFFu || cdSize == 0xFFFFFFFFu) {
+                ok = true; // ZIP64: the locator before this record holds the real values
+            } else if (static_cast<ULONGLONG>(cdOffset) + cdSize > eocd) {
+                ok = false;
+            } else if (entries > 0) {
+                BYTE signature[4];
+                ok =
+                    ReadAt(file, cdOffset, signature, 4) && memcmp(signature, "PK\x01\x02", 4) == 0;
+            }
+        }
+        if (i == 0) {
+            break;
+        }
+    }
+    HeapFree(GetProcessHeap(), 0, tail);
+    return ok && found;
+}
+
+int SzSniffArchive(LPCSTR path) {
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        return SZ_TYPE_NONE;
+    }
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE) {
+        return SZ_TYPE_NONE;
+    }
+    LARGE_INTEGER size;
+    BYTE start[32];
+    ZeroMemory(start, sizeof(start));
+    int type = SZ_TYPE_OTHER;
+    if (!GetFileSizeEx(file, &size)) {
+        type = SZ_TYPE_NONE;
+    } else {
+        ULONGLONG fileSize = static_cast<ULONGLONG>(size.QuadPart);
+        DWORD want = fileSize < sizeof(start) ? static_cast<DWORD>(fileSize) : sizeof(start);
+        if (!ReadAt(file, 0, start, want)) {
+            type = SZ_TYPE_NONE;
+        } else if (memcmp(start, "7z\xBC\xAF\x27\x1C", 6) == 0) {
+            type = Sound7z(file, fileSize, start) ? SZ_TYPE_7Z : SZ_TYPE_NONE;
+        } else if (memcmp(start, "PK\x03\x04", 4) == 0 || memcmp(start, "PK\x05\x06", 4) == 0) {
+            type = SoundZip(file, fileSize) ? SZ_TYPE_ZIP : SZ_TYPE_NONE;
+        } else if (fileSize == 0) {
+            type = SZ_TYPE_NONE;
+        }
+    }
+    CloseHandle(file);
+    return type;
+}

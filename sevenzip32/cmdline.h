@@ -1,0 +1,52 @@
+// The library's command syntax: splitting, parsing, and the engine's arguments.
+#pragma once
+#include <windows.h>
+
+#include "sevenzip32/args.h"
+
+#define SZ_PATH_BYTES 1024
+#define SZ_PASSWORD_CHARS 256
+
+enum SzPasswordMode { SZ_PASSWORD_NONE, SZ_PASSWORD_ASK, SZ_PASSWORD_GIVEN };
+enum SzOverwriteMode {
+    SZ_OVERWRITE_ASK,
+    SZ_OVERWRITE_ALL,
+    SZ_OVERWRITE_SKIP,
+    SZ_OVERWRITE_RENAME_NEW,
+    SZ_OVERWRITE_RENAME_OLD
+};
+
+struct SzCommand {
+    char command;                         // 'a', 'x', 'e', 't' or 'l'
+    char archive[SZ_PATH_BYTES];          // code page 932, as given
+    char outDir[SZ_PATH_BYTES];           // -o value, empty when absent
+    SzPasswordMode password;              // -p with or without a value
+    char passwordText[SZ_PASSWORD_CHARS]; // -p value (code page 932)
+    SzOverwriteMode overwrite;            // -y or -ao…
+    bool hide;                            // -hide: no progress window
+    SzArgs switches;                      // switches for the engine, as given
+    SzArgs names;                         // names after the archive (code page 932)
+};
+
+// Maps a Windows name (code page 932) to the engine's UTF-8 spelling; absolute
+// asks for a full host path, otherwise a relative name stays relative.
+typedef bool (*SzNameMapper)(LPCSTR windowsName, bool absolute, LPSTR hostName, int hostBytes);
+
+// Splits a command line as the library does: blanks separate, double quotes
+// group and are removed, backslashes are ordinary characters.
+bool SzSplitCommandLine(LPCSTR cmdLine, SzArgs* tokens);
+
+// Parses a command line; SZ_OK or SZ_ERROR_COMMAND (cmd is freed on failure).
+int SzParseCommand(LPCSTR cmdLine, SzCommand* cmd);
+
+// Releases a parsed command.
+void SzFreeCommand(SzCommand* cmd);
+
+// Engine switch for an overwrite mode ("-aoa" …), or NULL for asking.
+LPCSTR SzOverwriteSwitch(SzOverwriteMode mode);
+
+// The engine's arguments for a parsed command; overwrite is the mode decided
+// for extraction. SZ_OK, SZ_ERROR_COMMAND (a name cannot be mapped) or
+// SZ_ERROR_MEMORY.
+int SzBuildEngineArgs(const SzCommand* cmd, SzOverwriteMode overwrite, SzNameMapper map,
+                      SzArgs* engineArgs);

@@ -1,0 +1,32 @@
+// Folds the engine's console output (backspaces, carriage returns) into lines
+// and reads its progress line.
+#pragma once
+#include <windows.h>
+
+#define SZ_LINE_BYTES 1024
+
+struct SzConsole {
+    char* text;               // finished lines, NUL-terminated
+    size_t used;              // bytes of text in use
+    size_t size;              // bytes allocated
+    char line[SZ_LINE_BYTES]; // the line being written
+    size_t lineLength;        // characters in line
+    size_t cursor;            // where the next character goes in line
+    bool failed;              // memory ran out; text is incomplete
+};
+
+// Starts an empty console.
+void SzConsoleInit(SzConsole* console);
+
+// Feeds bytes as the engine wrote them.
+void SzConsoleFeed(SzConsole* console, const char* bytes, size_t count);
+
+// The finished lines followed by the current line; valid until the next feed.
+LPCSTR SzConsoleText(SzConsole* console);
+
+// Releases the console's memory.
+void SzConsoleFree(SzConsole* console);
+
+// Reads "  45% 12 + dir/name" style progress: percent and the file named (UTF-8).
+// False when the line holds no percentage.
+bool SzParseProgress(LPCSTR line, int* percent, LPSTR file, int fileBytes);

@@ -1,0 +1,455 @@
+#include "sevenzip32/operation.h"
+
+#include <string.h>
+#include <strsafe.h>
+
+#include "sevenzip32/archtype.h"
+#include "sevenzip32/cmdline.h"
+#include "sevenzip32/console.h"
+#include "sevenzip32/engine.h"
+#include "sevenzip32/pathmap.h"
+#include "sevenzip32/result.h"
+#include "sevenzip32/texts.h"
+#include "sevenzip32/ui.h"
+
+// Names of existing files listed in the overwrite question at most.
+#define SZ_LISTED_CONFLICTS 8
+
+struct SzCall {
+    HWND owner;
+    SzEngineInfo engine;
+    SzCommand cmd;
+    WCHAR password[SZ_PASSWORD_CHARS];
+    bool havePassword;
+    SzConsole output; // everything the engine printed, for the caller
+};
+
+static void CopyOutput(SzCall* call, LPSTR output, DWORD outputSize) {
+    if (output == NULL || outputSize == 0) {
+        return;
+    }
+    ZeroMemory(output, outputSize);
+    LPCSTR text = SzConsoleText(&call->output);
+    int chars = MultiByteToWideChar(CP_UTF8, 0, text, -1, NULL, 0);
+    LPWSTR wide = chars > 0 ? static_cast<LPWSTR>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY,
+                                                            chars * sizeof(WCHAR)))
+                            : NULL;
+    if (wide == NULL) {
+        return;
+    }
+    MultiByteToWideChar(CP_UTF8, 0, text, -1, wide, chars);
+    // Cut at a whole character: convert, and on overflow drop characters.
+    int length = chars - 1;
+    while (length > 0 && WideCharToMultiByte(CP_ACP, 0, wide, length, NULL, 0, NULL, NULL) >=
+                             static_cast<int>(outputSize)) {
+        length = length > 256 ? length - 256 : length - 1;
+    }
+    WideCharToMultiByte(CP_ACP, 0, wide, length, output, static_cast<int>(outputSize) - 1, NULL,
+                        NULL);
+    output[outputSize - 1] = '\0';
+    HeapFree(GetProcessHeap(), 0, wide);
+}
+
+static void Record(SzCall* call, SzConsole* text) {
+    LPCSTR s = SzConsoleText(text);
+    SzConsoleFeed(&call->output, s, strlen(s));
+}
+
+// The engine's complaint for the message box: its error stream, or its
+// output when that stream was empty.
+static void ReportFailure(SzCall* call, SzConsole* errors, SzConsole* output) {
+    LPCSTR detail = SzConsoleText(errors);
+    while (*detail == '\n') {
+        detail++;
+    }
+    if (*detail == '\0') {
+        detail = SzConsoleText(output);
+    }
+    SzShowMessage(call->owner, SZ_TEXT_FAILED, detail, MB_OK | MB_ICONERROR);
+}
+
+static bool MapArchive(SzCall* call, LPSTR host, int hostBytes) {
+    ZeroMemory(host, hostBytes);
+    return SzMapName(call->cmd.archive, true, host, hostBytes);
+}
+
+// Lists the archive with what is known of the password; true when it opened.
+static int ListArchive(SzCall* call, SzConsole* output, SzConsole* errors) {
+    char host[SZ_PATH_BYTES * 3];
+    if (!MapArchive(call, host, sizeof(host))) {
+        return -1;
+    }
+    SzArgs args;
+    SzArgsInit(&args);
+    SzArgsAdd(&args, "l");
+    SzArgsAdd(&args, "-slt");
+    SzArgsAdd(&args, "-sccUTF-8");
+    SzArgsAdd(&args, "--");
+    SzArgsAdd(&args, host);
+    int exitCode = SzRunEngine(&call->engine, &args, call->havePassword ? call->password : NULL,
+                               output, errors);
+    SzArgsFree(&args);
+    return exitCode;
+}
+
+static SzAsk AskPassword(SzCall* call, bool confirm) {
+    SzAsk answer = SzAskPassword(call->owner, confirm, call->password, SZ_PASSWORD_CHARS);
+    call->havePassword = answer == SZ_ASK_OK;
+    if (answer == SZ_ASK_UNAVAILABLE) {
+        SzShowMessage(call->owner, SZ_TEXT_NO_PASSWORD_INPUT, NULL, MB_OK | MB_ICONERROR);
+    }
+    return answer;
+}
+
+static int AskResult(SzAsk answer) {
+    return answer == SZ_ASK_CANCELLED ? SZ_ERROR_CANCELLED : SZ_ERROR_PASSWORD;
+}
+
+// The target folder of an extraction as a full Windows path.
+static void TargetFolder(const SzCall* call, LPWSTR folder, int folderChars) {
+    WCHAR given[SZ_PATH_BYTES];
+    ZeroMemory(given, sizeof(given));
+    ZeroMemory(folder, folderChars * sizeof(WCHAR));
+    if (call->cmd.outDir[0] == '\0') {
+        GetCurrentDirectoryW(folderChars, folder);
+        return;
+    }
+    MultiByteToWideChar(CP_ACP, 0, call->cmd.outDir, -1, given, SZ_PATH_BYTES);
+    GetFullPathNameW(given, folderChars, folder, NULL);
+}
+
+// Counts the listed files that already exist where they would be extracted,
+// and collects the first few names (UTF-8, one a line).
+static int FindConflicts(const SzCall* call, LPCSTR listing, LPSTR names, int namesBytes) {
+    WCHAR folder[MAX_PATH * 2];
+    TargetFolder(call, folder, MAX_PATH * 2);
+    LPCSTR entries = strstr(listing, "\n----------\n");
+    if (entries == NULL) {
+        return 0;
+    }
+    int count = 0;
+    ZeroMemory(names, namesBytes);
+    for (LPCSTR p = entries; (p = strstr(p, "\nPath = ")) != NULL;) {
+        p += 8;
+        LPCSTR end = strchr(p, '\n');
+        size_t n = end != NULL ? static_cast<size_t>(end - p) : strlen(p);
+        char name[MAX_PATH * 3];
+        ZeroMemory(name, sizeof(name));
+        if (n >= sizeof(name)) {
+            continue;
+        }
+        memcpy(name, p, n);
+        LPCSTR leaf = name;
+        if (call->cmd.command == 'e') {
+            for (LPCSTR q = name; *q != '\0'; q++) {
+                if (*q == '/') {
+                    leaf = q + 1;
+                }
+            }
+        }
+        WCHAR wideLeaf[MAX_PATH * 2];
+        WCHAR target[MAX_PATH * 4];
+        ZeroMemory(wideLeaf, sizeof(wideLeaf));
+        ZeroMemory(target, sizeof(target));
+        MultiByteToWideChar(CP_UTF8, 0, leaf, -1, wideLeaf, MAX_PATH * 2);
+        for (WCHAR* w = wideLeaf; *w != L'\0'; w++) {
+            if (*w == L'/') {
+                *w = L'\\';
+            }
+        }
+        StringCchPrintfW(target, MAX_PATH * 4, L"%s\\%s", folder, wideLeaf);
+        DWORD attributes = GetFileAttributesW(target);
+        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            if (count < SZ_LISTED_CONFLICTS) {
+                StringCchCatA(names, namesBytes, name);
+                StringCchCatA(names, namesBytes, "\n");
+            } else if (count == SZ_LISTED_CONFLICTS) {
+                StringCchCatA(names, namesBytes, "...\n");
+            }
+            count++;
+        }
+    }
+    return count;
+}
+
+static bool ListingNeedsPassword(LPCSTR output, LPCSTR errors) {
+    return strstr(output, "Enter password") != NULL || SzTextMeansWrongPassword(errors) ||
+           SzTextMeansWrongPassword(output);
+}
+
+// Before extracting or testing: asks for a password when the archive needs
+// one, and decides what happens to existing files.
+static int Prepare(SzCall* call, SzOverwriteMode* overwrite) {
+    for (int attempt = 0; attempt < 2; attempt++) {
+        SzConsole output;
+        SzConsole errors;
+        SzConsoleInit(&output);
+        SzConsoleInit(&errors);
+        int exitCode = ListArchive(call, &output, &errors);
+        LPCSTR listing = SzConsoleText(&output);
+        int result = SZ_OK;
+        bool again = false;
+        if (exitCode != 0 && !call->havePassword &&
+            ListingNeedsPassword(listing, SzConsoleText(&errors))) {
+            // The names themselves are encrypted: ask, then list again.
+            SzAsk answer = AskPassword(call, false);
+            result = answer == SZ_ASK_OK ? SZ_OK : AskResult(answer);
+            again = answer == SZ_ASK_OK;
+        } else if (exitCode != 0) {
+            Record(call, &output);
+            Record(call, &errors);
+            result = exitCode < 0 ? SZ_ERROR_FATAL
+                                  : SzMapExitCode(exitCode, SzConsoleText(&errors), false);
+            ReportFailure(call, &errors, &output);
+        } else {
+            if (!call->havePassword && strstr(listing, "\nEncrypted = +") != NULL) {
+                SzAsk answer = AskPassword(call, false);
+                result = answer == SZ_ASK_OK ? SZ_OK : AskResult(answer);
+            }
+            if (result == SZ_OK && *overwrite == SZ_OVERWRITE_ASK) {
+                char names[2048];
+                int conflicts = FindConflicts(call, listing, names, sizeof(names));
+                int answer = conflicts > 0 ? SzAskOverwrite(call->owner, conflicts, names) : IDNO;
+                *overwrite = answer == IDYES ? SZ_OVERWRITE_ALL : SZ_OVERWRITE_SKIP;
+                result = answer == IDCANCEL ? SZ_ERROR_CANCELLED : SZ_OK;
+            }
+        }
+        SzConsoleFree(&output);
+        SzConsoleFree(&errors);
+        if (!again) {
+            return result;
+        }
+    }
+    return SZ_OK;
+}
+
+static void ShowProgressLine(HWND progress, SzConsole* console) {
+    char line[SZ_LINE_BYTES + 1];
+    char file[SZ_LINE_BYTES];
+    ZeroMemory(line, sizeof(line));
+    ZeroMemory(file, sizeof(file));
+    memcpy(line, console->line, console->lineLength);
+    int percent = 0;
+    if (SzParseProgress(line, &percent, file, sizeof(file))) {
+        SzShowProgress(progress, percent, file);
+    }
+}
+
+// Runs the engine while pumping messages, like a modal dialog does.
+static int RunWithProgress(SzCall* call, const SzArgs* args) {
+    SzJob job;
+    SzConsole errors;
+    SzConsoleInit(&errors);
+    volatile bool cancelled = false;
+    HWND progress = NULL;
+    bool started =
+        SzStartJob(&job, &call->engine, args, call->havePassword ? call->password : NULL);
+    if (started && !call->cmd.hide && SzHaveDisplay()) {
+        progress = SzOpenProgress(call->owner, &cancelled);
+    }
+    bool quit = false;
+    WPARAM quitCode = 0;
+    while (started) {
+        DWORD wait = MsgWaitForMultipleObjects(1, &job.waitHandle, FALSE, 100, QS_ALLINPUT);
+        if (wait == WAIT_OBJECT_0 || wait == WAIT_FAILED) {
+            break;
+        }
+        MSG msg;
+        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                // Handed on after the run, as a modal loop does.
+                quit = true;
+                quitCode = msg.wParam;
+                cancelled = true;
+                continue;
+            }
+            if (progress != NULL && IsDialogMessageA(progress, &msg)) {
+                continue;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (cancelled && !job.cancelled) {
+            SzCancelJob(&job);
+        }
+        SzPollJob(&job);
+        if (progress != NULL) {
+            ShowProgressLine(progress, &job.console);
+        }
+    }
+    int exitCode = SzFinishJob(&job, &errors);
+    if (call->owner != NULL) {
+        EnableWindow(call->owner, TRUE);
+    }
+    if (progress != NULL) {
+        DestroyWindow(progress);
+    }
+    Record(call, &job.console);
+    Record(call, &errors);
+    int result = SZ_OK;
+    if (!started || exitCode < 0) {
+        result = job.cancelled ? SZ_ERROR_CANCELLED : SZ_ERROR_FATAL;
+        if (!job.cancelled) {
+            SzShowMessage(call->owner, SZ_TEXT_START_FAILED, call->engine.path,
+                          MB_OK | MB_ICONERROR);
+        }
+    } else {
+        result = SzMapExitCode(exitCode, SzConsoleText(&errors), job.cancelled);
+        if (result != SZ_OK && result != SZ_ERROR_CANCELLED) {
+            ReportFailure(call, &errors, &job.console);
+        }
+    }
+    SzConsoleFree(&job.console);
+    SzConsoleFree(&errors);
+    if (quit) {
+        PostQuitMessage(static_cast<int>(quitCode));
+    }
+    return result;
+}
+
+static int Execute(SzCall* call, LPCSTR cmdLine) {
+    if (!SzFindEngine(&call->engine)) {
+        SzShowMessage(call->owner, SZ_TEXT_MISSING_ENGINE, NULL, MB_OK | MB_ICONERROR);
+        return SZ_ERROR_FATAL;
+    }
+    if (SzParseCommand(cmdLine, &call->cmd) != SZ_OK) {
+        char detail[1024];
+        ZeroMemory(detail, sizeof(detail));
+        WCHAR wide[1024];
+        ZeroMemory(wide, sizeof(wide));
+        MultiByteToWideChar(CP_ACP, 0, cmdLine != NULL ? cmdLine : "", -1, wide, 1023);
+        WideCharToMultiByte(CP_UTF8, 0, wide, -1, detail, sizeof(detail) - 1, NULL, NULL);
+        SzShowMessage(call->owner, SZ_TEXT_BAD_COMMAND, detail, MB_OK | MB_ICONERROR);
+        return SZ_ERROR_COMMAND;
+    }
+    if (call->cmd.password == SZ_PASSWORD_GIVEN) {
+        MultiByteToWideChar(CP_ACP, 0, call->cmd.passwordText, -1, call->password,
+                            SZ_PASSWORD_CHARS - 1);
+        call->havePassword = true;
+    } else if (call->cmd.password == SZ_PASSWORD_ASK) {
+        // A new archive's password is typed twice: a slip would lock it for good.
+        SzAsk answer = AskPassword(call, call->cmd.command == 'a');
+        if (answer != SZ_ASK_OK) {
+            return AskResult(answer);
+        }
+    }
+    SzOverwriteMode overwrite = call->cmd.overwrite;
+    char command = call->cmd.command;
+    if (command == 'x' || command == 'e' || command == 't') {
+        int prepared = Prepare(call, &overwrite);
+        if (prepared != SZ_OK) {
+            return prepared;
+        }
+    }
+    SzArgs args;
+    SzArgsInit(&args);
+    int result = SzBuildEngineArgs(&call->cmd, overwrite, SzMapName, &args);
+    if (result == SZ_OK) {
+        result = RunWithProgress(call, &args);
+    } else {
+        SzShowMessage(call->owner, SZ_TEXT_BAD_COMMAND, NULL, MB_OK | MB_ICONERROR);
+    }
+    SzArgsFree(&args);
+    return result;
+}
+
+int SzExecute(HWND owner, LPCSTR cmdLine, LPSTR output, DWORD outputSize) {
+    SzCall* call =
+        static_cast<SzCall*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(SzCall)));
+    if (call == NULL) {
+        return SZ_ERROR_MEMORY;
+    }
+    call->owner = owner != NULL && IsWindow(owner) ? owner : NULL;
+    SzConsoleInit(&call->output);
+    // The owner stays disabled for the whole call, as under a modal dialog.
+    bool disabled = call->owner != NULL && IsWindowEnabled(call->owner);
+    if (disabled) {
+        EnableWindow(call->owner, FALSE);
+    }
+    int result = Execute(call, cmdLine);
+    if (disabled) {
+        EnableWindow(call->owner, TRUE);
+    }
+    CopyOutput(call, output, outputSize);
+    SzFreeCommand(&call->cmd);
+    SecureZeroMemory(call->password, sizeof(call->password));
+    SzConsoleFree(&call->output);
+    HeapFree(GetProcessHeap(), 0, call);
+    return result;
+}
+
+// The last file judged by the engine, so that a check followed by a type
+// query of the same unchanged file runs the engine once.
+static struct {
+    char path[SZ_PATH_BYTES];
+    FILETIME written;
+    ULONGLONG size;
+    int type;
+} g_lastJudged;
+
+static bool SameFile(LPCSTR path, WIN32_FILE_ATTRIBUTE_DATA* data) {
+    return strcmp(g_lastJudged.path, path) == 0 &&
+           CompareFileTime(&g_lastJudged.written, &data->ftLastWriteTime) == 0 &&
+           g_lastJudged.size ==
+               ((static_cast<ULONGLONG>(data->nFileSizeHigh) << 32) | data->nFileSizeLow);
+}
+
+static int JudgeByEngine(LPCSTR path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    ZeroMemory(&data, sizeof(data));
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) {
+        return SZ_TYPE_NONE;
+    }
+    if (SameFile(path, &data)) {
+        return g_lastJudged.type;
+    }
+    SzEngineInfo engine;
+    char host[SZ_PATH_BYTES * 3];
+    ZeroMemory(host, sizeof(host));
+    if (!SzFindEngine(&engine) || !SzMapName(path, true, host, sizeof(host))) {
+        return SZ_TYPE_NONE;
+    }
+    SzArgs args;
+    SzArgsInit(&args);
+    SzArgsAdd(&args, "l");
+    SzArgsAdd(&args, "-sccUTF-8");
+    SzArgsAdd(&args, "--");
+    SzArgsAdd(&args, host);
+    int exitCode = SzRunEngine(&engine, &args, NULL, NULL, NULL);
+    SzArgsFree(&args);
+    ZeroMemory(&g_lastJudged, sizeof(g_lastJudged));
+    StringCchCopyA(g_lastJudged.path, sizeof(g_lastJudged.path), path);
+    g_lastJudged.written = data.ftLastWriteTime;
+    g_lastJudged.size = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    g_lastJudged.type = exitCode == 0 ? SZ_TYPE_OTHER : SZ_TYPE_NONE;
+    return g_lastJudged.type;
+}
+
+int SzArchiveType(LPCSTR path) {
+    if (path == NULL || path[0] == '\0') {
+        return SZ_TYPE_NONE;
+    }
+    int type = SzSniffArchive(path);
+    return type == SZ_TYPE_OTHER ? JudgeByEngine(path) : type;
+}
+
+void SzShowConfig(HWND owner, WORD version) {
+    SzEngineInfo engine;
+    char banner[256];
+    char text[2048];
+    ZeroMemory(banner, sizeof(banner));
+    ZeroMemory(text, sizeof(text));
+    bool found = SzFindEngine(&engine);
+    if (found) {
+        SzEngineBanner(&engine, banner, sizeof(banner));
+    }
+    // The engine's path and banner are UTF-8; the frame is code page 932.
+    StringCchPrintfA(text, sizeof(text), SZ_TEXT_CONFIG_FORMAT, version / 100, version % 100,
+                     found ? "" : SZ_TEXT_CONFIG_NONE, "");
+    char detail[SZ_ENGINE_PATH_BYTES + 300];
+    ZeroMemory(detail, sizeof(detail));
+    if (found) {
+        StringCchPrintfA(detail, sizeof(detail), "%s\r\n%s", engine.path, banner);
+    }
+    SzShowMessage(owner, text, detail, MB_OK | MB_ICONINFORMATION);
+}

@@ -1,1 +1,0 @@
-void sevenzip32_placeholder() {}
