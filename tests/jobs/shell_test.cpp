@@ -10,6 +10,7 @@
 #include "tests/support/fake7z.h"
 #include "tests/support/files.h"
 #include <commctrl.h>
+#include <shlwapi.h>
 #include <atomic>
 #include <thread>
 
@@ -48,9 +49,9 @@ class BrowserDriver {
     // moved off the root to an item named like the wanted one.
     void Select(HWND browser) {
         HWND tree = GetDlgItem(browser, 14145);
-        std::string leaf = path_.substr(path_.find_last_of('\\') + 1);
-        if (leaf.empty()) {
-            leaf = path_.substr(0, 2);
+        std::string leaf = PathFindFileNameA(path_.c_str()); // "C:\\" stays whole
+        if (leaf.size() == 3 && leaf[1] == ':') {
+            leaf.resize(2);
         }
         for (int attempt = 0; attempt < 100 && !stop_; ++attempt) {
             if (action_ == PICK_PATH) {
