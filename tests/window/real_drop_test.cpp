@@ -1,0 +1,92 @@
+// A drag from a real X11 drag source (a GTK program driven by xdotool) onto
+// the main window arrives as WM_DROPFILES and runs a job, as the shell's
+// drops do on Windows.
+#include "app/mainwnd.h"
+#include "settings/ini.h"
+#include "tests/support/fake7z.h"
+#include "tests/support/files.h"
+#include "tests/window/main_window.h"
+#include <gtest/gtest.h>
+#include <string.h>
+#include <string>
+#include <vector>
+
+using namespace testsupport;
+using namespace windowtest;
+
+namespace {
+
+typedef LONG(WINAPI* UnixSpawnFn)(char* const argv[], int wait);
+typedef char*(CDECL* UnixFileNameFn)(LPCWSTR dosName);
+
+// Host path of a Windows path, through Wine's own mapping; "" outside Wine.
+std::string HostPath(const std::string& path) {
+    UnixFileNameFn toUnix = (UnixFileNameFn)(void*)GetProcAddress(GetModuleHandleA("kernel32"),
+                                                                  "wine_get_unix_file_name");
+    if (toUnix == NULL) {
+        return std::string();
+    }
+    WCHAR wide[MAX_PATH] = {0};
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+    char* host = toUnix(wide);
+    std::string out = host ? host : "";
+    HeapFree(GetProcessHeap(), 0, host);
+    return out;
+}
+
+TEST(RealDrop, DragFromAnX11SourceRunsTheJob) {
+    UnixSpawnFn spawn =
+        (UnixSpawnFn)(void*)GetProcAddress(GetModuleHandleA("ntdll"), "__wine_unix_spawnvp");
+    if (spawn == NULL) {
+        GTEST_SKIP() << "needs Wine: the drag source is a host program";
+    }
+    if (!FileExists("Z:\\usr\\bin\\xdotool") || !FileExists("Z:\\usr\\bin\\python3")) {
+        GTEST_SKIP() << "needs xdotool and python3 with GTK 3 on the host";
+    }
+    std::string dir = MakeTempDir("drop");
+    SetEnvironmentVariableA("FAKE7Z_DIR", dir.c_str());
+    FakeReset("[fake]\n");
+    std::string input = dir + "\\drop.txt";
+    ASSERT_TRUE(WriteBytes(input, "dropped"));
+    g_ini.iniPath[0] = '\0';
+    const Options o = {"DESKTOP", true,     true,  false,       "SAMEPLACE",
+                       "7Z",      "LEVEL3", false, "ZipCrypto", false};
+    SetOptions(o);
+    HWND wnd = CreateMainWindow();
+    ASSERT_NE(wnd, (HWND)NULL);
+
+    // A bare spot of the form, below the left-hand groups.
+    POINT target = {30, 215};
+    ClientToScreen(wnd, &target);
+    std::string x = std::to_string(target.x), y = std::to_string(target.y);
+    std::string uri = "file://" + HostPath(input);
+    std::string script = TESSARO_DRAG_SOURCE;
+    std::vector<char*> argv = {(char*)"/usr/bin/python3", (char*)script.c_str(), (char*)x.c_str(),
+                               (char*)y.c_str(),          (char*)uri.c_str(),    NULL};
+    ASSERT_EQ(spawn(argv.data(), FALSE), 0);
+
+    // The drop arrives through this thread's messages; the job runs inside it.
+    std::vector<std::string> runs;
+    DWORD start = GetTickCount();
+    while (runs.empty() && GetTickCount() - start < 20000) {
+        MsgWaitForMultipleObjects(0, NULL, FALSE, 100, QS_ALLINPUT);
+        PumpMessages();
+        runs = FakeCalls("SevenZip");
+    }
+    ASSERT_EQ(runs.size(), 1u) << "no job ran after the drag";
+    std::string command = runs[0].substr(9, runs[0].find('\t', 9) - 9);
+    EXPECT_EQ(runs[0].substr(0, 9), HwndText(wnd) + "\t");
+    // Wine names the dropped file by a drive of its own choosing; the job
+    // names the archive after it, in the same folder.
+    std::string dropped = command.substr(command.rfind(" \"") + 2);
+    dropped.pop_back();
+    EXPECT_EQ(HostPath(dropped), HostPath(input)) << command;
+    std::string folder = dropped.substr(0, dropped.size() - strlen("drop.txt"));
+    EXPECT_EQ(command, "a -t7z -mhe=off -mx=5 -ms=off -m0=LZMA2 -r0 \"" + folder + "drop.7z\" \"" +
+                           dropped + "\"");
+    CloseMainWindow(wnd);
+    SetEnvironmentVariableA("FAKE7Z_DIR", NULL);
+    RemoveTree(dir);
+}
+
+} // namespace
