@@ -1,6 +1,7 @@
 #include "jobs/commands.h"
 #include "jobs/inputs.h"
 #include "settings/ini.h"
+#include <stdint.h>
 #include <string.h>
 #include <strsafe.h>
 
@@ -94,6 +95,10 @@ static CommandStatus CommandPath(char* out, const char* path) {
 #define LONGEST_TEMPLATE_SIZE (43 + 5 + COMMAND_PATH_SIZE - 1 + 1)
 
 size_t CompressionCommandSize(int inputCount) {
+    if (inputCount < 0 ||
+        (size_t)inputCount > (SIZE_MAX - LONGEST_TEMPLATE_SIZE) / INPUT_PIECE_SIZE) {
+        return 0;
+    }
     return (size_t)INPUT_PIECE_SIZE * (size_t)inputCount + LONGEST_TEMPLATE_SIZE;
 }
 

@@ -27,7 +27,8 @@ const char* CompressionTemplate(const char* format, bool encrypt, const char* me
 CommandStatus FormatArchivePath(char* out, size_t outSize, const char* folder, const char* baseName,
                                 const char* format);
 
-// Bytes needed for a compression command over inputCount inputs.
+// Bytes needed for a compression command over inputCount inputs; 0 when
+// that is more than memory can address.
 size_t CompressionCommandSize(int inputCount);
 
 // Fills the template, then appends every input as a blank and a quoted path.

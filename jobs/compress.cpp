@@ -81,7 +81,7 @@ void RunCompression(const InputList* inputs, const char* dest, const JobOptions*
     }
 
     size_t commandSize = CompressionCommandSize(inputs->count);
-    char* command = (char*)HeapAlloc(GetProcessHeap(), 0, commandSize);
+    char* command = commandSize ? (char*)HeapAlloc(GetProcessHeap(), 0, commandSize) : NULL;
     if (command == NULL) {
         return;
     }
