@@ -21,7 +21,8 @@ namespace {
 
 const char kTrue[] = "TRUE";
 const char kFalse[] = "FALSE";
-// One byte more than the longest value the platform's reader hands back.
+// Bounds each read: a longer value comes back cut to 127 bytes, which no
+// value set accepts.
 const DWORD kValueBufferSize = 128;
 
 // One key of the settings file and the field that keeps it. A text key has
@@ -104,6 +105,7 @@ CINI::~CINI() {}
 void CINI::LoadSettings() {
     SettingKey keys[KEY_COUNT];
     BindKeys(this, keys);
+    // The defaults are what a file holding every key's default would give.
     for (int i = 0; i < KEY_COUNT; ++i) {
         SetFromFile(keys[i], keys[i].byDefault);
     }
