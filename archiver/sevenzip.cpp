@@ -20,6 +20,10 @@ C7ZIP::C7ZIP() : module(NULL), available(false) {
     if (!all) {
         FreeLibrary(module);
         module = NULL;
+        // No pointer may outlive the library it points into.
+#define SEVENZIP_FORGET(result, name, params) name = NULL;
+        SEVENZIP_ENTRY_POINTS(SEVENZIP_FORGET)
+#undef SEVENZIP_FORGET
         return;
     }
     available = true;
