@@ -92,8 +92,24 @@ static int ListArchive(SzCall* call, SzConsole* output, SzConsole* errors) {
     return exitCode;
 }
 
+// A new ZIP archive: by -t, or else by the archive's extension.
+static bool MakesZip(const SzCommand* cmd) {
+    if (cmd->command != 'a') {
+        return false;
+    }
+    for (int i = 0; i < cmd->switches.count; i++) {
+        LPCSTR s = SzArgsAt(&cmd->switches, i);
+        if ((s[1] | 0x20) == 't') {
+            return lstrcmpiA(s + 2, "zip") == 0;
+        }
+    }
+    size_t n = strlen(cmd->archive);
+    return n >= 4 && lstrcmpiA(cmd->archive + n - 4, ".zip") == 0;
+}
+
 static SzAsk AskPassword(SzCall* call, bool confirm) {
-    SzAsk answer = SzAskPassword(call->owner, confirm, call->password, SZ_PASSWORD_CHARS);
+    SzAsk answer = SzAskPassword(call->owner, confirm, MakesZip(&call->cmd), call->password,
+                                 SZ_PASSWORD_CHARS);
     call->havePassword = answer == SZ_ASK_OK;
     if (answer == SZ_ASK_UNAVAILABLE) {
         SzShowMessage(call->owner, SZ_TEXT_NO_PASSWORD_INPUT, NULL, MB_OK | MB_ICONERROR);

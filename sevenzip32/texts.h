@@ -7,6 +7,7 @@
 #define SZ_TEXT_CONFIRM_LABEL "確認のため、もう一度入力してください(&C):"
 #define SZ_TEXT_PASSWORD_EMPTY "パスワードを入力してください。"
 #define SZ_TEXT_PASSWORD_MISMATCH "二つのパスワードが一致しません。もう一度入力してください。"
+#define SZ_TEXT_PASSWORD_ASCII "ZIP 書庫のパスワードには半角の英数字と記号だけが使えます。"
 #define SZ_TEXT_OK "OK"
 #define SZ_TEXT_CANCEL "キャンセル"
 #define SZ_TEXT_PROGRESS_CAPTION "7-zip32.dll - 処理中"

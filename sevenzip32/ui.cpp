@@ -123,6 +123,7 @@ int SzAskOverwrite(HWND owner, int count, LPCSTR namesUtf8) {
 
 struct SzPasswordState {
     bool confirm;
+    bool asciiOnly;
     LPWSTR password;
     int passwordChars;
 };
@@ -149,8 +150,15 @@ static bool AcceptPassword(HWND dialog, SzPasswordState* state) {
     GetDlgItemTextW(dialog, SZ_ID_PASSWORD, state->password, state->passwordChars);
     GetDlgItemTextW(dialog, SZ_ID_CONFIRM, confirm, 256);
     bool ok = true;
+    bool ascii = true;
+    for (LPCWSTR p = state->password; *p != L'\0'; p++) {
+        ascii = ascii && *p >= 0x20 && *p < 0x7F;
+    }
     if (state->password[0] == L'\0') {
         OwnMessage(dialog, SZ_TEXT_PASSWORD_EMPTY);
+        ok = false;
+    } else if (state->asciiOnly && !ascii) {
+        OwnMessage(dialog, SZ_TEXT_PASSWORD_ASCII);
         ok = false;
     } else if (state->confirm && wcscmp(state->password, confirm) != 0) {
         OwnMessage(dialog, SZ_TEXT_PASSWORD_MISMATCH);
@@ -229,7 +237,7 @@ static SzAsk AskOnTerminal(bool confirm, LPWSTR password, int passwordChars) {
     return SZ_ASK_OK;
 }
 
-SzAsk SzAskPassword(HWND owner, bool confirm, LPWSTR password, int passwordChars) {
+SzAsk SzAskPassword(HWND owner, bool confirm, bool asciiOnly, LPWSTR password, int passwordChars) {
     ZeroMemory(password, passwordChars * sizeof(WCHAR));
     if (!SzHaveDisplay()) {
         return AskOnTerminal(confirm, password, passwordChars);
@@ -237,7 +245,7 @@ SzAsk SzAskPassword(HWND owner, bool confirm, LPWSTR password, int passwordChars
     static WORD buffer[SZ_TEMPLATE_WORDS];
     LPCDLGTEMPLATEW dialog =
         BuildTemplate(buffer, SZ_TEXT_PASSWORD_CAPTION, 220, 89, kPasswordControls, 6);
-    SzPasswordState state = {confirm, password, passwordChars};
+    SzPasswordState state = {confirm, asciiOnly, password, passwordChars};
     INT_PTR answer = DialogBoxIndirectParamW(GetModuleHandleA(NULL), dialog, owner, PasswordProc,
                                              reinterpret_cast<LPARAM>(&state));
     if (answer == -1) {

@@ -8,8 +8,9 @@ enum SzAsk { SZ_ASK_OK, SZ_ASK_CANCELLED, SZ_ASK_UNAVAILABLE };
 bool SzHaveDisplay();
 
 // Asks for a password in a dialog owned by owner (or on the terminal when
-// there is no display); confirm asks twice. The result is UTF-16.
-SzAsk SzAskPassword(HWND owner, bool confirm, LPWSTR password, int passwordChars);
+// there is no display); confirm asks twice; asciiOnly refuses other characters
+// (the engine takes nothing else for ZIP). The result is UTF-16.
+SzAsk SzAskPassword(HWND owner, bool confirm, bool asciiOnly, LPWSTR password, int passwordChars);
 
 // Shows a message owned by owner: text (code page 932) then detail (UTF-8).
 void SzShowMessage(HWND owner, LPCSTR text, LPCSTR detailUtf8, UINT flags);
