@@ -29,7 +29,7 @@ const int kMainHeight = 260;
 struct KeyPress {
     WPARAM key;
     int pressId;
-    int keepIds[2]; // 0 ends the list
+    int keepIds[2]; // 0: no button
 };
 const KeyPress kKeyPresses[] = {
     {VK_RETURN, IDC_OK, {IDC_CANCEL, IDC_DLLINFO}},
@@ -58,7 +58,8 @@ void HandOverToFirstInstance() {
 
 // False (after telling the user) when the library is older than 9.20.
 bool LibraryVersionAccepted() {
-    const WORD version = static_cast<WORD>(g_7zip.SevenZipGetVersion() & 0xFFFF);
+    // Hundredths in the low 16 bits, unsigned: 920 is 9.20.
+    const WORD version = static_cast<WORD>(g_7zip.SevenZipGetVersion());
     if (version >= SEVENZIP_MIN_VERSION) {
         return true;
     }
@@ -145,6 +146,9 @@ void PressButtonForKey(WPARAM key) {
 } // namespace
 
 int RunTessaro(HINSTANCE instance, int showCommand) {
+    // Only this call's own report may decide the road, not an error left by
+    // the static objects built before.
+    SetLastError(ERROR_SUCCESS);
     HANDLE mutex = CreateMutexA(NULL, TRUE, kInstanceMutexName);
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         HandOverToFirstInstance();
