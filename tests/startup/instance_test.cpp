@@ -162,6 +162,29 @@ TEST(SecondInstance, DuringACommandLineJobReportsTheBusyLibrary) {
     EXPECT_EQ(2u, stage.Calls("SevenZipGetRunning").size());
 }
 
+// A real first instance held in its command-line job by a question before
+// any library run: the library is idle, so the second start says nothing.
+TEST(SecondInstance, DuringACommandLineJobWithTheLibraryIdleSaysNothing) {
+    Stage stage("idle", kFakeLibrary, "[fake]\nrunning=0\n");
+    WriteBytes(stage.File("a.txt"), "text");
+    WriteBytes(stage.File("a.7z"), "7z"); // the first asks before replacing it
+    Process first = stage.Start({stage.File("a.txt")});
+    ASSERT_TRUE(first.handle != NULL);
+    ASSERT_TRUE(WaitUntil([&] { return !VisibleWindowsOf(first.id).empty(); }));
+
+    // No watcher yet: a message of the second start would keep it from ending.
+    Process second = stage.Start({stage.File("a.txt")});
+    ASSERT_TRUE(second.handle != NULL);
+    EXPECT_EQ(0u, WaitPumping(second, 10000));
+
+    DialogWatcher watcher; // answers the first one's question with No
+    EXPECT_EQ(0u, WaitPumping(first));
+    EXPECT_EQ(1u, watcher.Seen().size());
+    EXPECT_TRUE(stage.Calls("SevenZip").empty());
+    EXPECT_EQ(2u, stage.Calls("SevenZipGetRunning").size());
+    EXPECT_EQ(1u, stage.Calls("SevenZipGetVersion").size());
+}
+
 // Each process that loaded the library lets it go once, before exit.
 TEST(LibraryBinding, EveryProcessReleasesTheLibraryExactlyOnce) {
     Stage stage("binding", kFakeLibrary, "");
