@@ -4,6 +4,23 @@
 
 namespace {
 
+// One row of the form: what CreateWindowExA receives for a control.
+struct ControlSpec {
+    int id;
+    const char* className;
+    const char* text;
+    DWORD style; // added to WS_CHILD | WS_VISIBLE
+    int x, y, width, height;
+};
+
+// The texts of one drop-down list, added in order so that the index of a
+// text is its value.
+struct ListItems {
+    int id;
+    const char* const* texts;
+    int count;
+};
+
 const DWORD kGroupBox = BS_GROUPBOX | WS_GROUP;
 const DWORD kRadio = BS_AUTORADIOBUTTON | WS_TABSTOP;
 const DWORD kCheck = BS_AUTOCHECKBOX | WS_TABSTOP;
@@ -21,28 +38,7 @@ const int kFontHeight = 12;
 HWND g_controls[CONTROL_COUNT];
 HFONT g_font;
 
-HFONT ControlFont() {
-    if (g_font == NULL) {
-        g_font = CreateFontA(kFontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                             DEFAULT_PITCH | FF_DONTCARE, kFontFace);
-    }
-    return g_font;
-}
-
-void FillList(int id) {
-    for (int i = 0; i < kListItemsCount; ++i) {
-        if (kListItems[i].id != id) {
-            continue;
-        }
-        for (int j = 0; j < kListItems[i].count; ++j) {
-            SendMessageA(ControlHandle(id), CB_ADDSTRING, 0, (LPARAM)kListItems[i].texts[j]);
-        }
-    }
-}
-
-} // namespace
-
+// The form in creation order, which is also the id and Tab order.
 const ControlSpec kControls[CONTROL_COUNT] = {
     {IDC_DECOMP_GROUP, "BUTTON", "解凍先", kGroupBox, 6, 4, 200, 92},
     {IDC_DECOMP_DESKTOP, "BUTTON", "デスクトップ", kRadio, 14, 22, 75, 16},
@@ -74,6 +70,28 @@ const ListItems kListItems[] = {
     {IDC_COMP_ENC_METHOD, kMethodTexts, sizeof kMethodTexts / sizeof kMethodTexts[0]},
 };
 const int kListItemsCount = sizeof kListItems / sizeof kListItems[0];
+
+HFONT ControlFont() {
+    if (g_font == NULL) {
+        g_font = CreateFontA(kFontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                             DEFAULT_PITCH | FF_DONTCARE, kFontFace);
+    }
+    return g_font;
+}
+
+void FillList(int id) {
+    for (int i = 0; i < kListItemsCount; ++i) {
+        if (kListItems[i].id != id) {
+            continue;
+        }
+        for (int j = 0; j < kListItems[i].count; ++j) {
+            SendMessageA(ControlHandle(id), CB_ADDSTRING, 0, (LPARAM)kListItems[i].texts[j]);
+        }
+    }
+}
+
+} // namespace
 
 void CreateControls(HWND mainWnd) {
     HINSTANCE instance = (HINSTANCE)GetWindowLongA(mainWnd, GWL_HINSTANCE);

@@ -3,29 +3,6 @@
 #pragma once
 #include <windows.h>
 
-// One list entry per drop-down list, added in order so that the index of a
-// text is its value.
-struct ListItems {
-    int id;
-    const char* const* texts;
-    int count;
-};
-
-// One row of the form: what CreateWindowExA receives for a control.
-struct ControlSpec {
-    int id;
-    const char* className;
-    const char* text;
-    DWORD style; // added to WS_CHILD | WS_VISIBLE
-    int x, y, width, height;
-};
-
-// The form in creation order, which is also the id and Tab order.
-extern const ControlSpec kControls[];
-// The three drop-down lists and their texts.
-extern const ListItems kListItems[];
-extern const int kListItemsCount;
-
 // True when the check box or radio button id reports BST_CHECKED.
 bool IsControlOn(int id);
 // Checks or unchecks the check box or radio button id.

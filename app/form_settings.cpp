@@ -82,6 +82,10 @@ void ShowMethodListForFormat(int formatIndex) {
     }
 }
 
+void EnableMethodListForEncryption(bool on) {
+    EnableWindow(ControlHandle(IDC_COMP_ENC_METHOD), on);
+}
+
 void ApplySettingsToControls() {
     for (int i = 0; i < kOptionCount; ++i) {
         const OptionControl& o = kOptions[i];

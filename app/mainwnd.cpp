@@ -13,9 +13,7 @@ void OnCommand(HWND wnd, int id, int code) {
             ShowMethodListForFormat(ListSelection(IDC_COMP_FORMAT));
         }
         break;
-    case IDC_COMP_ENCRYPT:
-        EnableWindow(ControlHandle(IDC_COMP_ENC_METHOD), IsControlOn(IDC_COMP_ENCRYPT));
-        break;
+    case IDC_COMP_ENCRYPT: EnableMethodListForEncryption(IsControlOn(IDC_COMP_ENCRYPT)); break;
     case IDC_OK:
         StoreControlsToSettings();
         SendMessageA(wnd, WM_CLOSE, 0, 0);

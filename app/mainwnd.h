@@ -21,6 +21,8 @@ void StoreControlsToSettings();
 // Shows the encryption-method list for ZIP (0), hides it for 7Z (1); any
 // other index changes nothing.
 void ShowMethodListForFormat(int formatIndex);
+// Enables the encryption-method list exactly when encryption is on.
+void EnableMethodListForEncryption(bool on);
 
 // Handle of control id (1001..1022), or NULL when it does not exist.
 HWND ControlHandle(int id);

@@ -163,31 +163,26 @@ class Form : public ::testing::Test {
     HWND wnd_ = NULL;
 };
 
-TEST_F(Form, ControlsAreCreatedWithExactlyTheirArguments) {
+// Each control as created (the exact arguments) and as it lives on the form.
+TEST_F(Form, EveryControlHasItsClassTextStyleAndPlace) {
     ASSERT_EQ(g_created.size(), sizeof kForm / sizeof kForm[0]);
     for (size_t i = 0; i < g_created.size(); ++i) {
-        const Created& c = g_created[i];
+        const Created& made = g_created[i];
         const Expected& e = kForm[i];
         SCOPED_TRACE(e.id);
-        EXPECT_EQ(c.id, e.id);
-        EXPECT_STRCASEEQ(c.className.c_str(), e.className);
-        EXPECT_EQ(Hex(c.text), Hex(e.text));
-        EXPECT_EQ(c.style, e.style) << std::hex << c.style;
-        EXPECT_EQ(c.exStyle, 0u);
-        EXPECT_EQ(c.x, e.x);
-        EXPECT_EQ(c.y, e.y);
-        EXPECT_EQ(c.width, e.width);
-        EXPECT_EQ(c.height, e.height); // a list's height includes its dropped part
-        EXPECT_EQ(c.parent, wnd_);
-    }
-}
+        EXPECT_EQ(made.id, e.id);
+        EXPECT_STRCASEEQ(made.className.c_str(), e.className);
+        EXPECT_EQ(Hex(made.text), Hex(e.text));
+        EXPECT_EQ(made.style, e.style) << std::hex << made.style;
+        EXPECT_EQ(made.exStyle, 0u);
+        EXPECT_EQ(made.parent, wnd_);
+        EXPECT_EQ(made.x, e.x);
+        EXPECT_EQ(made.y, e.y);
+        EXPECT_EQ(made.width, e.width);
+        EXPECT_EQ(made.height, e.height); // a list's includes its dropped part
 
-TEST_F(Form, EveryControlHasItsClassTextStyleAndPlace) {
-    for (const Expected& e : kForm) {
-        SCOPED_TRACE(e.id);
         HWND c = ControlHandle(e.id);
         ASSERT_NE(c, (HWND)NULL);
-        EXPECT_EQ(GetParent(c), wnd_);
         EXPECT_EQ(GetDlgCtrlID(c), e.id);
         EXPECT_STRCASEEQ(ClassOf(c).c_str(), e.className);
         bool isList = e.style == kList;
