@@ -111,14 +111,17 @@ CommandStatus BuildCompressionCommand(char* out, size_t outSize, const char* com
     if (status != COMMAND_OK) {
         return status;
     }
-    status = ToStatus(StringCchPrintfA(out, outSize, commandTemplate, levelSwitch, path));
+    // Each piece is written at the end of the text so far: appending with a
+    // fresh scan from the start would make a drop of many files quadratic.
+    char* end = out;
+    size_t remaining = outSize;
+    status = ToStatus(StringCchPrintfExA(end, remaining, &end, &remaining, 0, commandTemplate,
+                                         levelSwitch, path));
     for (int i = 0; i < inputCount && status == COMMAND_OK; ++i) {
         status = CommandPath(path, inputs[i].path);
         if (status == COMMAND_OK) {
-            char piece[INPUT_PIECE_SIZE + 1];
-            ZeroMemory(piece, sizeof piece);
-            StringCchPrintfA(piece, sizeof piece, " \"%s\"", path);
-            status = ToStatus(StringCchCatA(out, outSize, piece));
+            status =
+                ToStatus(StringCchPrintfExA(end, remaining, &end, &remaining, 0, " \"%s\"", path));
         }
     }
     if (status != COMMAND_OK) {
