@@ -7,6 +7,7 @@
 #include "tests/support/files.h"
 #include "tests/window/main_window.h"
 #include <gtest/gtest.h>
+#include <ctype.h>
 #include <string.h>
 #include <string>
 #include <vector>
@@ -34,6 +35,21 @@ std::string HostPath(const std::string& path) {
     return out;
 }
 
+// A file URI of a host path: every byte but the unreserved ones escaped.
+std::string FileUri(const std::string& hostPath) {
+    std::string uri = "file://";
+    for (unsigned char c : hostPath) {
+        if (isalnum(c) || strchr("/-._~", c)) {
+            uri += (char)c;
+        } else {
+            char hex[4];
+            wsprintfA(hex, "%%%02X", c);
+            uri += hex;
+        }
+    }
+    return uri;
+}
+
 TEST(RealDrop, DragFromAnX11SourceRunsTheJob) {
     UnixSpawnFn spawn =
         (UnixSpawnFn)(void*)GetProcAddress(GetModuleHandleA("ntdll"), "__wine_unix_spawnvp");
@@ -46,7 +62,9 @@ TEST(RealDrop, DragFromAnX11SourceRunsTheJob) {
     std::string dir = MakeTempDir("drop");
     SetEnvironmentVariableA("FAKE7Z_DIR", dir.c_str());
     FakeReset("[fake]\n");
-    std::string input = dir + "\\drop.txt";
+    // "表示": the second byte of the first character is 0x5C.
+    const std::string stem = "\x95\x5c\x8e\xa6";
+    std::string input = dir + "\\" + stem + ".txt";
     ASSERT_TRUE(WriteBytes(input, "dropped"));
     g_ini.iniPath[0] = '\0';
     const Options o = {"DESKTOP", true,     true,  false,       "SAMEPLACE",
@@ -59,7 +77,7 @@ TEST(RealDrop, DragFromAnX11SourceRunsTheJob) {
     POINT target = {30, 215};
     ClientToScreen(wnd, &target);
     std::string x = std::to_string(target.x), y = std::to_string(target.y);
-    std::string uri = "file://" + HostPath(input);
+    std::string uri = FileUri(HostPath(input));
     std::string script = TESSARO_DRAG_SOURCE;
     std::vector<char*> argv = {(char*)"/usr/bin/python3", (char*)script.c_str(), (char*)x.c_str(),
                                (char*)y.c_str(),          (char*)uri.c_str(),    NULL};
@@ -74,16 +92,10 @@ TEST(RealDrop, DragFromAnX11SourceRunsTheJob) {
         runs = FakeCalls("SevenZip");
     }
     ASSERT_EQ(runs.size(), 1u) << "no job ran after the drag";
-    std::string command = runs[0].substr(9, runs[0].find('\t', 9) - 9);
-    EXPECT_EQ(runs[0].substr(0, 9), HwndText(wnd) + "\t");
-    // Wine names the dropped file by a drive of its own choosing; the job
-    // names the archive after it, in the same folder.
-    std::string dropped = command.substr(command.rfind(" \"") + 2);
-    dropped.pop_back();
-    EXPECT_EQ(HostPath(dropped), HostPath(input)) << command;
-    std::string folder = dropped.substr(0, dropped.size() - strlen("drop.txt"));
-    EXPECT_EQ(command, "a -t7z -mhe=off -mx=5 -ms=off -m0=LZMA2 -r0 \"" + folder + "drop.7z\" \"" +
-                           dropped + "\"");
+    // Wine names the dropped file by the drive it lies on, as the test does.
+    EXPECT_EQ(runs[0].substr(0, runs[0].find('\t', 9)),
+              HwndText(wnd) + "\ta -t7z -mhe=off -mx=5 -ms=off -m0=LZMA2 -r0 \"" + dir + "\\" +
+                  stem + ".7z\" \"" + input + "\"");
     CloseMainWindow(wnd);
     SetEnvironmentVariableA("FAKE7Z_DIR", NULL);
     RemoveTree(dir);
