@@ -31,7 +31,7 @@ const char* const kLevelTexts[] = {"無圧縮",   "最低圧縮", "低圧縮",
                                    "標準圧縮", "高圧縮",   "最高圧縮"};
 const char* const kMethodTexts[] = {"ZipCrypto", "AES128", "AES256"};
 
-// Face, height and character set of the one font every control uses.
+// Face and height of the one font every control uses (Shift-JIS).
 const char kFontFace[] = "MS UI Gothic";
 const int kFontHeight = 12;
 

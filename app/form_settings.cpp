@@ -28,7 +28,7 @@ void FollowFormat(int index) {
     ShowMethodListForFormat(index);
 }
 void FollowEncrypt(int on) {
-    EnableWindow(ControlHandle(IDC_COMP_ENC_METHOD), on != 0);
+    EnableMethodListForEncryption(on != 0);
 }
 
 #define TEXT_FIELD(field) g_ini.field, sizeof g_ini.field, NULL
