@@ -37,15 +37,15 @@ static bool MoveAside(const char* archivePath, const char* dest, char* aside) {
     return true;
 }
 
-// Runs command; the heap buffer of the command is released by the caller.
-static int RunCommand(const char* command, const char* archivePath, const char* aside, HWND owner) {
+// Runs command with the old archive set aside: it goes once the new one is
+// made, and comes back over whatever a failed run left.
+static int RunReplacing(const char* command, const char* archivePath, const char* aside,
+                        HWND owner) {
     int result = g_7zip.SevenZip(owner, command, NULL, 0);
-    if (aside[0] != '\0') {
-        if (result == 0) {
-            DeleteFileA(aside);
-        } else {
-            MoveFileExA(aside, archivePath, MOVEFILE_REPLACE_EXISTING);
-        }
+    if (result == 0) {
+        DeleteFileA(aside);
+    } else {
+        MoveFileExA(aside, archivePath, MOVEFILE_REPLACE_EXISTING);
     }
     return result;
 }
@@ -95,7 +95,7 @@ void RunCompression(const InputList* inputs, const char* dest, const JobOptions*
     } else if (AskJobQuestion(owner, MSG_OVERWRITE)) {
         char aside[MAX_PATH + 1];
         if (MoveAside(archivePath, dest, aside)) {
-            result = RunCommand(command, archivePath, aside, owner);
+            result = RunReplacing(command, archivePath, aside, owner);
         } else {
             ShowJobMessage(owner, MSG_CANNOT_OVERWRITE);
         }
