@@ -400,6 +400,50 @@ int SzRunEngine(const SzEngineInfo* engine, const SzArgs* args, LPCWSTR password
     return exitCode;
 }
 
+// The answer goes to a file in a fresh private folder, read back and deleted.
+static const char kAskScript[] =
+    "d=$1; { exec </dev/tty >/dev/tty; } 2>/dev/null || exit 2; "
+    "old=$(stty -g); stty -echo; printf '%s' \"$2\"; IFS= read -r p; stty \"$old\"; "
+    "printf '\\n'; [ -n \"$p\" ] || exit 3; printf '%s' \"$p\" >\"$d/pw\"";
+
+bool SzAskOnHostTerminal(LPCSTR promptUtf8, LPWSTR answer, int answerChars) {
+    SzEngineInfo host;
+    ZeroMemory(&host, sizeof(host));
+    host.wine = true;
+    SzJob job;
+    ZeroMemory(&job, sizeof(job));
+    job.engine = &host;
+    if (SpawnFn() == NULL || !MakePrivateFolder(&job)) {
+        return false;
+    }
+    char* argv[] = {const_cast<char*>("/bin/sh"),
+                    const_cast<char*>("-c"),
+                    const_cast<char*>(kAskScript),
+                    const_cast<char*>("sh"),
+                    job.hostDir,
+                    const_cast<char*>(promptUtf8),
+                    NULL};
+    bool ok = Spawn(argv) == 0;
+    char line[1024];
+    ZeroMemory(line, sizeof(line));
+    ZeroMemory(answer, answerChars * sizeof(WCHAR));
+    if (ok) {
+        WCHAR path[MAX_PATH];
+        FilePath(&job, L"pw", path);
+        HANDLE file = CreateFileW(path, GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+        DWORD got = 0;
+        ok = file != INVALID_HANDLE_VALUE && ReadFile(file, line, sizeof(line) - 1, &got, NULL) &&
+             got > 0;
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+        }
+        ok = ok && MultiByteToWideChar(CP_UTF8, 0, line, -1, answer, answerChars - 1) > 0;
+    }
+    SecureZeroMemory(line, sizeof(line));
+    Shell("rm -rf \"$1\"", job.hostDir);
+    return ok;
+}
+
 bool SzEngineBanner(const SzEngineInfo* engine, LPSTR banner, int bannerBytes) {
     SzArgs args;
     SzArgsInit(&args);

@@ -50,5 +50,9 @@ int SzFinishJob(SzJob* job, SzConsole* errors);
 int SzRunEngine(const SzEngineInfo* engine, const SzArgs* args, LPCWSTR password, SzConsole* output,
                 SzConsole* errors);
 
+// Under Wine: asks on the host's terminal (/dev/tty) with echo off, the
+// prompt in UTF-8. False when there is no terminal or nothing was typed.
+bool SzAskOnHostTerminal(LPCSTR promptUtf8, LPWSTR answer, int answerChars);
+
 // The engine's first banner line ("7-Zip (z) 26.02 …") in UTF-8, or false.
 bool SzEngineBanner(const SzEngineInfo* engine, LPSTR banner, int bannerBytes);

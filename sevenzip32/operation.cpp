@@ -258,6 +258,10 @@ static int RunWithProgress(SzCall* call, const SzArgs* args) {
     SzConsoleInit(&errors);
     volatile bool cancelled = false;
     HWND progress = NULL;
+    // A dialog closed earlier in the call gave the owner back its input.
+    if (call->owner != NULL) {
+        EnableWindow(call->owner, FALSE);
+    }
     bool started =
         SzStartJob(&job, &call->engine, args, call->havePassword ? call->password : NULL);
     if (started && !call->cmd.hide && SzHaveDisplay()) {

@@ -3,6 +3,8 @@
 #include <string.h>
 #include <strsafe.h>
 
+#include "sevenzip32/engine.h"
+#include "sevenzip32/pathmap.h"
 #include "sevenzip32/texts.h"
 
 #define SZ_CLASS_BUTTON 0x0080
@@ -71,6 +73,25 @@ bool SzHaveDisplay() {
     return GetSystemMetrics(SM_CXSCREEN) > 0;
 }
 
+static void WriteStandardError(LPCWSTR caption, LPCWSTR message) {
+    HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+    if (error == NULL || error == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    LPCWSTR parts[] = {caption, L": ", message, L"\n"};
+    for (LPCWSTR part : parts) {
+        int bytes = WideCharToMultiByte(CP_UTF8, 0, part, -1, NULL, 0, NULL, NULL);
+        char* utf8 = bytes > 0 ? static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, bytes)) : NULL;
+        if (utf8 == NULL) {
+            return;
+        }
+        WideCharToMultiByte(CP_UTF8, 0, part, -1, utf8, bytes, NULL, NULL);
+        DWORD written = 0;
+        WriteFile(error, utf8, static_cast<DWORD>(bytes - 1), &written, NULL);
+        HeapFree(GetProcessHeap(), 0, utf8);
+    }
+}
+
 void SzShowMessage(HWND owner, LPCSTR text, LPCSTR detailUtf8, UINT flags) {
     int head = MultiByteToWideChar(932, 0, text, -1, NULL, 0);
     int tail = detailUtf8 != NULL ? MultiByteToWideChar(CP_UTF8, 0, detailUtf8, -1, NULL, 0) : 1;
@@ -86,6 +107,10 @@ void SzShowMessage(HWND owner, LPCSTR text, LPCSTR detailUtf8, UINT flags) {
     MultiByteToWideChar(932, 0, text, -1, message, head);
     if (detailUtf8 != NULL && head > 0) {
         MultiByteToWideChar(CP_UTF8, 0, detailUtf8, -1, message + head - 1, tail);
+    }
+    if (!SzHaveDisplay()) {
+        // Nobody would see the box: the standard error stream may reach someone.
+        WriteStandardError(caption, message);
     }
     MessageBoxW(owner, message, caption, flags);
     HeapFree(GetProcessHeap(), 0, message);
@@ -215,11 +240,41 @@ static bool ReadTerminalLine(HANDLE input, LPCSTR prompt, LPWSTR line, int lineC
     return ok && line[0] != L'\0';
 }
 
+static bool AskHostLine(LPCSTR prompt, LPWSTR line, int lineChars) {
+    WCHAR wide[128];
+    char utf8[512];
+    ZeroMemory(wide, sizeof(wide));
+    ZeroMemory(utf8, sizeof(utf8));
+    MultiByteToWideChar(932, 0, prompt, -1, wide, 128);
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8, sizeof(utf8), NULL, NULL);
+    return SzAskOnHostTerminal(utf8, line, lineChars);
+}
+
+// Under Wine the terminal is the host's: asked there with echo off.
+static SzAsk AskOnHostTerminal(bool confirm, LPWSTR password, int passwordChars) {
+    if (!SzIsWine()) {
+        return SZ_ASK_UNAVAILABLE;
+    }
+    if (!AskHostLine(SZ_TEXT_TERMINAL_PROMPT, password, passwordChars)) {
+        return SZ_ASK_UNAVAILABLE;
+    }
+    WCHAR again[256];
+    ZeroMemory(again, sizeof(again));
+    bool ok = !confirm ||
+              (AskHostLine(SZ_TEXT_TERMINAL_CONFIRM, again, 256) && wcscmp(password, again) == 0);
+    SecureZeroMemory(again, sizeof(again));
+    if (!ok) {
+        SecureZeroMemory(password, passwordChars * sizeof(WCHAR));
+        return SZ_ASK_CANCELLED;
+    }
+    return SZ_ASK_OK;
+}
+
 static SzAsk AskOnTerminal(bool confirm, LPWSTR password, int passwordChars) {
     HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
     DWORD mode = 0;
     if (input == NULL || input == INVALID_HANDLE_VALUE || !GetConsoleMode(input, &mode)) {
-        return SZ_ASK_UNAVAILABLE;
+        return AskOnHostTerminal(confirm, password, passwordChars);
     }
     SetConsoleMode(input, (mode & ~ENABLE_ECHO_INPUT) | ENABLE_LINE_INPUT);
     WCHAR again[256];

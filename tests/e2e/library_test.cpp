@@ -261,12 +261,29 @@ TEST_F(LibraryTest, ExistingFilesAreKeptWhenTheAnswerIsNo) {
 
 TEST_F(LibraryTest, CancelStopsTheEngineAndLeavesNoArchive) {
     std::wstring dir = FreshDir(L"cancel");
-    std::wstring big = dir + L"\\noise.bin";
     MakeTree(dir + L"\\tree", 40u * 1024u * 1024u);
     std::wstring archive = dir + L"\\c.7z";
-    WindowAnswerer cancel(kProgressCaption, Press(IDCANCEL), 700);
-    EXPECT_EQ(Call("a -t7z -mx=9 " + Q(archive) + " " + Q(dir + L"\\tree")), 0x8020);
+    HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, NULL,
+                                 NULL, NULL, NULL);
+    std::atomic<int> busy(-1), ownerEnabled(-1), owned(-1);
+    WindowAnswerer cancel(
+        kProgressCaption,
+        [&](HWND progress) {
+            // Seen from another thread while the call runs, as by a modal dialog.
+            busy = Lib().SevenZipGetRunning();
+            ownerEnabled = IsWindowEnabled(owner);
+            owned = GetWindow(progress, GW_OWNER) == owner;
+            Press(IDCANCEL)(progress);
+        },
+        700);
+    std::string cmd = "a -t7z -mx=9 " + Q(archive) + " " + Q(dir + L"\\tree");
+    EXPECT_EQ(Lib().SevenZip(owner, cmd.c_str(), NULL, 0), 0x8020);
     EXPECT_EQ(cancel.Count(), 1);
+    EXPECT_EQ(busy, TRUE);
+    EXPECT_EQ(ownerEnabled, FALSE);
+    EXPECT_EQ(owned, TRUE);
+    EXPECT_TRUE(IsWindowEnabled(owner));
+    DestroyWindow(owner);
     EXPECT_FALSE(Lib().SevenZipGetRunning());
     EXPECT_EQ(GetFileAttributesW(archive.c_str()), INVALID_FILE_ATTRIBUTES);
 }
