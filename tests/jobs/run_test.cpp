@@ -20,8 +20,34 @@ struct DecisionCase {
     const char* script;
     bool extractAll;
     Lines args;
-    Lines calls; // every library call, in order
+    const char* calls; // every library call in order, as Summary() writes them
 };
+
+// The library calls in short: "busy" for the busy test, "?name" for the
+// archive check, "#name" for the type, "x name" or "a name" for a run,
+// names without the folder; exact commands are checked elsewhere.
+std::string Summary(const Lines& calls) {
+    std::string summary;
+    for (const std::string& call : calls) {
+        std::string first = call.substr(call.find('\t') + 1);
+        first = first.substr(0, first.find('\t'));
+        std::string name = call.substr(0, call.find('\t'));
+        std::string path = first.substr(first.find_last_of('\\') + 1);
+        if (name == "SevenZipGetRunning") {
+            summary += " busy";
+        } else if (name == "SevenZipCheckArchive") {
+            summary += " ?" + path;
+        } else if (name == "SevenZipGetArchiveType") {
+            summary += " #" + path;
+        } else if (name == "SevenZip") {
+            std::string command = call.substr(call.find('\t', 9) + 1);
+            std::string last = command.substr(command.find('"') + 1);
+            last = last.substr(0, last.find('"'));
+            summary += " " + command.substr(0, 1) + " " + last.substr(last.find_last_of('\\') + 1);
+        }
+    }
+    return summary;
+}
 
 const DecisionCase kDecisions[] = {
     {"one archive, DECOMP_ALL off",
@@ -29,78 +55,51 @@ const DecisionCase kDecisions[] = {
      "",
      false,
      {"%T\\a.zip"},
-     {"SevenZipGetRunning", "SevenZipCheckArchive\t%T\\a.zip\t0",
-      "SevenZipGetArchiveType\t%T\\a.zip",
-      "SevenZip\t00000000\tx \"%T\\a.zip\" -o\"%T\"\tnull\t0"}},
-    {"one archive, DECOMP_ALL on",
-     {"a.7z"},
-     "",
-     true,
-     {"%T\\a.7z"},
-     {"SevenZipGetRunning", "SevenZipCheckArchive\t%T\\a.7z\t0", "SevenZipGetArchiveType\t%T\\a.7z",
-      "SevenZip\t00000000\tx \"%T\\a.7z\" -o\"%T\"\tnull\t0"}},
+     " busy ?a.zip #a.zip x a.zip"},
+    {"one archive, DECOMP_ALL on", {"a.7z"}, "", true, {"%T\\a.7z"}, " busy ?a.7z #a.7z x a.7z"},
     {"two archives, DECOMP_ALL off",
      {"a.zip", "b.7z"},
      "",
      false,
      {"%T\\a.zip", "%T\\b.7z"},
-     {"SevenZipGetRunning", "SevenZipCheckArchive\t%T\\a.zip\t0",
-      "SevenZipGetArchiveType\t%T\\a.zip", "SevenZipCheckArchive\t%T\\b.7z\t0",
-      "SevenZipGetArchiveType\t%T\\b.7z",
-      "SevenZip\t00000000\ta -t7z -mhe=off -mx=5 -ms=off -m0=LZMA2 -r0 \"%T\\a.7z\" "
-      "\"%T\\a.zip\" \"%T\\b.7z\"\tnull\t0"}},
+     " busy ?a.zip #a.zip ?b.7z #b.7z a a.7z"},
     {"two archives, DECOMP_ALL on",
      {"a.zip", "b.7z"},
      "",
      true,
      {"%T\\b.7z", "%T\\a.zip"},
-     {"SevenZipGetRunning", "SevenZipCheckArchive\t%T\\b.7z\t0", "SevenZipGetArchiveType\t%T\\b.7z",
-      "SevenZipCheckArchive\t%T\\a.zip\t0", "SevenZipGetArchiveType\t%T\\a.zip",
-      "SevenZip\t00000000\tx \"%T\\b.7z\" -o\"%T\"\tnull\t0",
-      "SevenZip\t00000000\tx \"%T\\a.zip\" -o\"%T\"\tnull\t0"}},
+     " busy ?b.7z #b.7z ?a.zip #a.zip x b.7z x a.zip"},
     {"duplicates kept",
      {"a.zip"},
      "",
      true,
      {"%T\\a.zip", "%T\\a.zip"},
-     {"SevenZipGetRunning", "SevenZipCheckArchive\t%T\\a.zip\t0",
-      "SevenZipGetArchiveType\t%T\\a.zip", "SevenZipCheckArchive\t%T\\a.zip\t0",
-      "SevenZipGetArchiveType\t%T\\a.zip", "SevenZip\t00000000\tx \"%T\\a.zip\" -o\"%T\"\tnull\t0",
-      "SevenZip\t00000000\tx \"%T\\a.zip\" -o\"%T\"\tnull\t0"}},
-    {"an archive and a file; every input asked",
+     " busy ?a.zip #a.zip ?a.zip #a.zip x a.zip x a.zip"},
+    {"a file, then an archive",
      {"a.zip", "n.txt"},
      "",
      true,
      {"%T\\n.txt", "%T\\a.zip"},
-     {"SevenZipGetRunning", "SevenZipCheckArchive\t%T\\n.txt\t0",
-      "SevenZipCheckArchive\t%T\\a.zip\t0", "SevenZipGetArchiveType\t%T\\a.zip",
-      "SevenZip\t00000000\ta -t7z -mhe=off -mx=5 -ms=off -m0=LZMA2 -r0 \"%T\\n.7z\" "
-      "\"%T\\n.txt\" \"%T\\a.zip\"\tnull\t0"}},
+     " busy ?n.txt ?a.zip #a.zip a n.7z"},
     {"an archive and a folder",
      {"a.zip", "d\\"},
      "",
      true,
      {"%T\\a.zip", "%T\\d"},
-     {"SevenZipGetRunning", "SevenZipCheckArchive\t%T\\a.zip\t0",
-      "SevenZipGetArchiveType\t%T\\a.zip", "SevenZipCheckArchive\t%T\\d\t0",
-      "SevenZip\t00000000\ta -t7z -mhe=off -mx=5 -ms=off -m0=LZMA2 -r0 \"%T\\a.7z\" "
-      "\"%T\\a.zip\" \"%T\\d\"\tnull\t0"}},
+     " busy ?a.zip #a.zip ?d a a.7z"},
     {"type code 3",
      {"a.zip"},
      "[type]\n%T\\a.zip=3\n",
      true,
      {"%T\\a.zip"},
-     {"SevenZipGetRunning", "SevenZipCheckArchive\t%T\\a.zip\t0",
-      "SevenZipGetArchiveType\t%T\\a.zip",
-      "SevenZip\t00000000\ta -t7z -mhe=off -mx=5 -ms=off -m0=LZMA2 -r0 \"%T\\a.7z\" "
-      "\"%T\\a.zip\"\tnull\t0"}},
-    {"busy library", {"a.zip"}, "[fake]\nrunning=1\n", true, {"%T\\a.zip"}, {"SevenZipGetRunning"}},
-    {"no inputs", {}, "", true, {}, {"SevenZipGetRunning"}},
+     " busy ?a.zip #a.zip a a.7z"},
+    {"busy library", {"a.zip"}, "[fake]\nrunning=1\n", true, {"%T\\a.zip"}, " busy"},
+    {"no inputs", {}, "", true, {}, " busy"},
 };
 
 class DecisionTest : public JobTest, public ::testing::WithParamInterface<DecisionCase> {};
 
-TEST_P(DecisionTest, CallsTheLibraryExactly) {
+TEST_P(DecisionTest, AsksAboutEveryInputThenExtractsOrCompresses) {
     const DecisionCase& c = GetParam();
     for (const std::string& file : c.make) {
         Make(file);
@@ -108,7 +107,7 @@ TEST_P(DecisionTest, CallsTheLibraryExactly) {
     Script(c.script);
     g_ini.DECOMP_ALL = c.extractAll;
     RunArgs(c.args);
-    EXPECT_EQ(c.calls, Calls());
+    EXPECT_EQ(c.calls, Summary(Calls())) << c.name;
     Lines expectedMessages;
     if (strstr(c.script, "running=1") != NULL) {
         expectedMessages.push_back(MSG_BUSY);
@@ -116,10 +115,7 @@ TEST_P(DecisionTest, CallsTheLibraryExactly) {
     EXPECT_EQ(expectedMessages, Messages());
 }
 
-INSTANTIATE_TEST_SUITE_P(Jobs, DecisionTest, ::testing::ValuesIn(kDecisions),
-                         [](const ::testing::TestParamInfo<DecisionCase>& info) {
-                             return "Case" + std::to_string(info.index);
-                         });
+INSTANTIATE_TEST_SUITE_P(Jobs, DecisionTest, ::testing::ValuesIn(kDecisions));
 
 // Extraction with a folder per archive.
 struct ExtractCase {
@@ -196,10 +192,7 @@ TEST_P(ExtractTest, FolderPerArchive) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Jobs, ExtractTest, ::testing::ValuesIn(kExtractions),
-                         [](const ::testing::TestParamInfo<ExtractCase>& info) {
-                             return "Case" + std::to_string(info.index);
-                         });
+INSTANTIATE_TEST_SUITE_P(Jobs, ExtractTest, ::testing::ValuesIn(kExtractions));
 
 TEST_F(JobTest, ExtractionWithoutFolderOpensTheDestinationAfterEachSuccess) {
     Make("a.zip");
@@ -288,10 +281,7 @@ TEST_P(OverwriteTest, ReplacesOrKeepsTheArchive) {
     EXPECT_EQ(Lines({".", "..", "n.txt", "n.zip"}), names) << "nothing left aside";
 }
 
-INSTANTIATE_TEST_SUITE_P(Jobs, OverwriteTest, ::testing::ValuesIn(kOverwrites),
-                         [](const ::testing::TestParamInfo<OverwriteCase>& info) {
-                             return "Case" + std::to_string(info.index);
-                         });
+INSTANTIATE_TEST_SUITE_P(Jobs, OverwriteTest, ::testing::ValuesIn(kOverwrites));
 
 TEST_F(JobTest, ArchiveThatCannotBeMovedAsideIsNotOverwritten) {
     Make("n.txt");
@@ -348,10 +338,7 @@ TEST_P(RefusalTest, EndsTheJobWithAMessage) {
     EXPECT_EQ(NULL, watcher_->Seen()[0].owner);
 }
 
-INSTANTIATE_TEST_SUITE_P(Jobs, RefusalTest, ::testing::ValuesIn(kRefusals),
-                         [](const ::testing::TestParamInfo<RefusalCase>& info) {
-                             return "Case" + std::to_string(info.index);
-                         });
+INSTANTIATE_TEST_SUITE_P(Jobs, RefusalTest, ::testing::ValuesIn(kRefusals));
 
 TEST_F(JobTest, BareNameWithLeadingDashLandsBesideItselfAndStaysAName) {
     Make("-sdel.txt");

@@ -153,10 +153,7 @@ TEST_P(BrowseTest, BrowserIsAskedOncePerJob) {
     EXPECT_EQ(c.messages, Messages());
 }
 
-INSTANTIATE_TEST_SUITE_P(Jobs, BrowseTest, ::testing::ValuesIn(kBrowses),
-                         [](const ::testing::TestParamInfo<BrowseCase>& info) {
-                             return "Case" + std::to_string(info.index);
-                         });
+INSTANTIATE_TEST_SUITE_P(Jobs, BrowseTest, ::testing::ValuesIn(kBrowses));
 
 // Jobs on the real desktop folder of the test prefix.
 class DesktopTest : public JobTest {
