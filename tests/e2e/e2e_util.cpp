@@ -4,6 +4,7 @@
 #include <map>
 
 #include "sevenzip32/texts.h"
+#include "tests/support/files.h"
 
 namespace e2e {
 
@@ -152,33 +153,11 @@ std::string CompareTrees(const std::wstring& expected, const std::wstring& actua
     return diff;
 }
 
-static void RemoveTreeW(const std::wstring& path) {
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..") {
-                continue;
-            }
-            std::wstring child = path + L"\\" + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTreeW(child);
-            } else {
-                SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW(child.c_str());
-            }
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryW(path.c_str());
-}
-
 std::wstring FreshDir(const std::wstring& tag) {
     wchar_t temp[MAX_PATH] = {0};
     GetTempPathW(MAX_PATH, temp);
     std::wstring dir = std::wstring(temp) + L"sz32e2e_" + tag;
-    RemoveTreeW(dir);
+    testsupport::RemoveTree(Acp(dir));
     CreateDirectoryW(dir.c_str(), NULL);
     return dir;
 }
@@ -244,6 +223,22 @@ std::function<void(HWND)> TypePassword(const std::wstring& password) {
                             reinterpret_cast<LPARAM>(password.c_str()));
         PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     };
+}
+
+Boxes::Boxes(const std::wstring& caption, int answer)
+    : answerer_(caption, [this, answer](HWND box) {
+          wchar_t text[4096] = {0};
+          GetDlgItemTextW(box, 0xFFFF, text, 4096);
+          {
+              std::lock_guard<std::mutex> g(lock_);
+              texts_ += std::wstring(text) + L"\n";
+          }
+          PostMessageW(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
+      }) {}
+
+std::wstring Boxes::All() {
+    std::lock_guard<std::mutex> g(lock_);
+    return texts_;
 }
 
 std::function<void(HWND)> Press(int id) {

@@ -50,6 +50,20 @@ class WindowAnswerer {
     std::thread thread_;
 };
 
+// Records the texts of the message boxes titled caption and answers each
+// with the button answer.
+class Boxes {
+  public:
+    Boxes(const std::wstring& caption, int answer);
+    // Every text seen so far, one after another, each followed by a newline.
+    std::wstring All();
+
+  private:
+    std::mutex lock_;
+    std::wstring texts_;
+    WindowAnswerer answerer_;
+};
+
 // Fills the library's password dialog with password and presses OK (or
 // Cancel when password is empty).
 std::function<void(HWND)> TypePassword(const std::wstring& password);

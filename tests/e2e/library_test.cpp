@@ -47,29 +47,6 @@ std::string Q(const std::wstring& path) {
     return "\"" + Acp(path) + "\"";
 }
 
-// Texts of the library's message boxes, each answered with OK.
-struct MessageLog {
-    std::mutex lock;
-    std::vector<std::wstring> texts;
-    WindowAnswerer answerer{kMessageCaption, [this](HWND box) {
-                                wchar_t text[4096] = {0};
-                                GetDlgItemTextW(box, 0xFFFF, text, 4096);
-                                {
-                                    std::lock_guard<std::mutex> g(lock);
-                                    texts.push_back(text);
-                                }
-                                PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-                            }};
-    std::wstring All() {
-        std::lock_guard<std::mutex> g(lock);
-        std::wstring all;
-        for (const auto& t : texts) {
-            all += t + L"\n";
-        }
-        return all;
-    }
-};
-
 class LibraryTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
@@ -113,7 +90,7 @@ TEST_F(LibraryTest, ArchivesAreRecognisedByTypeWithoutPasswords) {
     put(dir + L"\\text.7z", "7z but only text");
     put(dir + L"\\empty.zip", "");
 
-    MessageLog messages;
+    Boxes messages(kMessageCaption, IDOK);
     WindowAnswerer noPassword(kPasswordCaption, TypePassword(L""));
     static const struct {
         const wchar_t* name;
@@ -166,7 +143,7 @@ TEST_F(LibraryTest, FailuresReturnTheirCodesAndShowTheEngineText) {
     ASSERT_EQ(Call("a -t7z -prightone -mhe=on " + Q(archive) + " " + Q(*src_ + L"\\表.txt")), 0);
     std::wstring zip = dir + L"\\locked.zip";
     ASSERT_EQ(Call("a -tzip -prightone -mem=AES256 " + Q(zip) + " " + Q(*src_ + L"\\表.txt")), 0);
-    MessageLog messages;
+    Boxes messages(kMessageCaption, IDOK);
     {
         WindowAnswerer wrong(kPasswordCaption, TypePassword(L"wrongone"));
         EXPECT_EQ(Call("x " + Q(archive) + " -o" + Q(dir + L"\\out7z")), 0x800A);
@@ -290,7 +267,7 @@ TEST_F(LibraryTest, CancelStopsTheEngineAndLeavesNoArchive) {
 
 TEST_F(LibraryTest, AMissingEngineIsNamedWithItsPackage) {
     SetEnvironmentVariableA("SEVENZIP32_ENGINE", "/nonexistent/7zz");
-    MessageLog messages;
+    Boxes messages(kMessageCaption, IDOK);
     int result = Call("l " + Q(*src_ + L"\\x.7z"));
     SetEnvironmentVariableA("SEVENZIP32_ENGINE", NULL);
     EXPECT_EQ(result, 0x8102);
@@ -300,7 +277,7 @@ TEST_F(LibraryTest, AMissingEngineIsNamedWithItsPackage) {
 }
 
 TEST_F(LibraryTest, ConfigDialogNamesTheEngine) {
-    MessageLog messages;
+    Boxes messages(kMessageCaption, IDOK);
     Lib().SevenZipConfigDialog(NULL, NULL, 0);
     std::wstring all = messages.All();
     EXPECT_NE(all.find(L"/usr/bin/7zz"), std::wstring::npos) << Utf8(all);

@@ -2,7 +2,6 @@
 // what the user gets on disk.
 #include <gtest/gtest.h>
 
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -13,31 +12,6 @@
 using namespace e2e;
 
 namespace {
-
-// Texts of the message boxes titled caption, each answered with answer.
-struct Boxes {
-    std::mutex lock;
-    std::vector<std::wstring> texts;
-    WindowAnswerer answerer;
-    Boxes(const std::wstring& caption, int answer)
-        : answerer(caption, [this, answer](HWND box) {
-              wchar_t text[4096] = {0};
-              GetDlgItemTextW(box, 0xFFFF, text, 4096);
-              {
-                  std::lock_guard<std::mutex> g(lock);
-                  texts.push_back(text);
-              }
-              PostMessageW(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
-          }) {}
-    std::wstring All() {
-        std::lock_guard<std::mutex> g(lock);
-        std::wstring all;
-        for (const auto& t : texts) {
-            all += t + L"\n";
-        }
-        return all;
-    }
-};
 
 class TessaroJob : public ::testing::Test {
   protected:
