@@ -1,5 +1,6 @@
 #include "tests/support/dialogs.h"
 #include <algorithm>
+#include <tlhelp32.h>
 
 namespace testsupport {
 
@@ -46,11 +47,49 @@ struct Candidates {
     std::vector<HWND> found;
 };
 
+// True for this process and the processes it started (and theirs): test
+// programs run side by side in one Wine session, and a watcher must neither
+// see nor answer another program's boxes.
+static bool IsOurs(DWORD pid) {
+    const DWORD self = GetCurrentProcessId();
+    if (pid == self) {
+        return true;
+    }
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snap == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    std::vector<std::pair<DWORD, DWORD>> parents; // (process, parent)
+    PROCESSENTRY32 entry;
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snap, &entry); more; more = Process32Next(snap, &entry)) {
+        parents.push_back(std::make_pair(entry.th32ProcessID, entry.th32ParentProcessID));
+    }
+    CloseHandle(snap);
+    for (int depth = 0; depth < 8 && pid != 0; ++depth) {
+        DWORD parent = 0;
+        for (const auto& p : parents) {
+            if (p.first == pid) {
+                parent = p.second;
+                break;
+            }
+        }
+        if (parent == self) {
+            return true;
+        }
+        pid = parent;
+    }
+    return false;
+}
+
 static BOOL CALLBACK Collect(HWND wnd, LPARAM param) {
     Candidates* c = reinterpret_cast<Candidates*>(param);
     char cls[64] = {0};
     GetClassNameA(wnd, cls, sizeof cls);
-    if (strcmp(cls, "#32770") == 0 && IsWindowVisible(wnd) && TextOf(wnd) == *c->caption) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(wnd, &pid);
+    if (strcmp(cls, "#32770") == 0 && IsWindowVisible(wnd) && TextOf(wnd) == *c->caption &&
+        IsOurs(pid)) {
         c->found.push_back(wnd);
     }
     return TRUE;

@@ -1,4 +1,4 @@
-// Finds message boxes (of this or any process of the Wine session), records
+// Finds message boxes (of this process or those it started), records
 // their texts as bytes and presses a chosen button, from a watcher thread.
 #pragma once
 #include <windows.h>
