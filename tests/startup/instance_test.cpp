@@ -61,6 +61,7 @@ TEST(SecondInstance, BringsTheOpenWindowForwardAndDoesNothingElse) {
         WriteBytes(stage.File("b.zip"), "PK");
         DialogWatcher watcher;
         Process first = stage.Start({});
+        EndAtExit endFirst(first);
         ASSERT_TRUE(first.handle != NULL);
         HWND main = NULL;
         ASSERT_TRUE(WaitUntil([&] { return (main = MainWindowOf(first.id)) != NULL; }));
@@ -74,6 +75,7 @@ TEST(SecondInstance, BringsTheOpenWindowForwardAndDoesNothingElse) {
         ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() != main; }));
 
         Process second = stage.Start(c.args);
+        EndAtExit endSecond(second);
         ASSERT_TRUE(second.handle != NULL);
         EXPECT_EQ(0u, WaitPumping(second));
 
@@ -113,6 +115,7 @@ TEST(SecondInstance, WithoutAWindowToFindTellsOnlyOfABusyLibrary) {
         DialogWatcher watcher;
 
         Process second = stage.Start({"a.zip"});
+        EndAtExit endSecond(second);
         ASSERT_TRUE(second.handle != NULL);
         EXPECT_EQ(0u, WaitPumping(second));
 
@@ -143,6 +146,7 @@ TEST(SecondInstance, DuringACommandLineJobReportsTheBusyLibrary) {
     WriteBytes(stage.File("a.txt"), "text");
     DialogWatcher watcher;
     Process first = stage.Start({stage.File("a.txt")});
+    EndAtExit endFirst(first);
     ASSERT_TRUE(first.handle != NULL);
     // The job reaches its library run and stays in it for the delay.
     ASSERT_TRUE(WaitUntil([&] { return !stage.Calls("SevenZip").empty(); }));
@@ -150,6 +154,7 @@ TEST(SecondInstance, DuringACommandLineJobReportsTheBusyLibrary) {
     EXPECT_TRUE(FindWindowA(MAIN_CLASS_NAME, NULL) == NULL);
 
     Process second = stage.Start({stage.File("a.txt")});
+    EndAtExit endSecond(second);
     ASSERT_TRUE(second.handle != NULL);
     EXPECT_EQ(0u, WaitPumping(second));
     EXPECT_EQ(0u, WaitPumping(first));
@@ -176,11 +181,13 @@ TEST(SecondInstance, DuringACommandLineJobWithTheLibraryIdleSaysNothing) {
     WriteBytes(stage.File("a.txt"), "text");
     WriteBytes(stage.File("a.7z"), "7z"); // the first asks before replacing it
     Process first = stage.Start({stage.File("a.txt")});
+    EndAtExit endFirst(first);
     ASSERT_TRUE(first.handle != NULL);
     ASSERT_TRUE(WaitUntil([&] { return !VisibleWindowsOf(first.id).empty(); }));
 
     // No watcher yet: a message of the second start would keep it from ending.
     Process second = stage.Start({stage.File("a.txt")});
+    EndAtExit endSecond(second);
     ASSERT_TRUE(second.handle != NULL);
     EXPECT_EQ(0u, WaitPumping(second, 10000));
 

@@ -75,6 +75,7 @@ TEST(StartupRefusal, ShowsOneMessageRunsNothingAndExitsWithZero) {
         Stage stage("refuse", c.library, c.script);
         DialogWatcher watcher;
         Process tessaro = stage.Start(c.args);
+        EndAtExit endTessaro(tessaro);
         ASSERT_TRUE(tessaro.handle != NULL);
         EXPECT_EQ(0u, WaitPumping(tessaro));
         std::vector<SeenDialog> seen = watcher.Seen();
@@ -95,6 +96,7 @@ TEST(StartupAcceptance, Version920OpensTheWindowAndReleasesTheLibraryOnceAtTheEn
         Stage stage("accept", kFakeLibrary, script);
         DialogWatcher watcher;
         Process tessaro = stage.Start({});
+        EndAtExit endTessaro(tessaro);
         ASSERT_TRUE(tessaro.handle != NULL);
         HWND main = NULL;
         ASSERT_TRUE(WaitUntil([&] { return (main = MainWindowOf(tessaro.id)) != NULL; }));

@@ -33,6 +33,21 @@ class Stage {
     std::string dir_;
 };
 
+// Ends a process still running when the scope is left, so that a failed
+// case leaves no instance holding the name for the next one.
+class EndAtExit {
+  public:
+    explicit EndAtExit(testsupport::Process& process) : process_(process) {}
+    ~EndAtExit() {
+        if (process_.handle != NULL) {
+            testsupport::WaitProcess(process_, 0);
+        }
+    }
+
+  private:
+    testsupport::Process& process_;
+};
+
 // Waits for the process while keeping this thread's windows answering;
 // returns its exit code, or 0xFFFFFFFF when it was killed after timeoutMs.
 DWORD WaitPumping(testsupport::Process& process, DWORD timeoutMs = 30000);
