@@ -34,20 +34,30 @@ static void CopyOutput(SzCall* call, LPSTR output, DWORD outputSize) {
     LPWSTR wide = chars > 0 ? static_cast<LPWSTR>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY,
                                                             chars * sizeof(WCHAR)))
                             : NULL;
-    if (wide == NULL) {
-        return;
+    int bytes = 0;
+    if (wide != NULL) {
+        MultiByteToWideChar(CP_UTF8, 0, text, -1, wide, chars);
+        bytes = WideCharToMultiByte(CP_ACP, 0, wide, -1, NULL, 0, NULL, NULL);
     }
-    MultiByteToWideChar(CP_UTF8, 0, text, -1, wide, chars);
-    // Cut at a whole character: convert, and on overflow drop characters.
-    int length = chars - 1;
-    while (length > 0 && WideCharToMultiByte(CP_ACP, 0, wide, length, NULL, 0, NULL, NULL) >=
-                             static_cast<int>(outputSize)) {
-        length = length > 256 ? length - 256 : length - 1;
+    LPSTR ansi =
+        bytes > 0 ? static_cast<LPSTR>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, bytes)) : NULL;
+    if (ansi != NULL) {
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, ansi, bytes, NULL, NULL);
+        // Cut at a whole character, never between the two bytes of one.
+        LPCSTR end = ansi;
+        for (LPCSTR next = ansi; *next != '\0'; next = CharNextA(next)) {
+            LPCSTR after = CharNextA(next);
+            if (static_cast<DWORD>(after - ansi) > outputSize - 1) {
+                break;
+            }
+            end = after;
+        }
+        memcpy(output, ansi, static_cast<size_t>(end - ansi));
+        HeapFree(GetProcessHeap(), 0, ansi);
     }
-    WideCharToMultiByte(CP_ACP, 0, wide, length, output, static_cast<int>(outputSize) - 1, NULL,
-                        NULL);
-    output[outputSize - 1] = '\0';
-    HeapFree(GetProcessHeap(), 0, wide);
+    if (wide != NULL) {
+        HeapFree(GetProcessHeap(), 0, wide);
+    }
 }
 
 static void Record(SzCall* call, SzConsole* text) {

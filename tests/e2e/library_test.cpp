@@ -188,20 +188,28 @@ TEST_F(LibraryTest, FailuresReturnTheirCodesAndShowTheEngineText) {
     EXPECT_NE(all.find(L"コマンドラインが正しくありません"), std::wstring::npos) << Utf8(all);
 }
 
-TEST_F(LibraryTest, OutputIsBoundedAndTerminated) {
+TEST_F(LibraryTest, OutputIsBoundedAndTerminatedAtWholeCharacters) {
     std::wstring dir = FreshDir(L"out");
     std::wstring archive = dir + L"\\o.zip";
     ASSERT_EQ(Call("a -tzip " + Q(archive) + " " + Q(*src_ + L"\\表ソ フォルダ")), 0);
-    for (DWORD size : {1u, 2u, 17u, 300u}) {
-        std::vector<char> buffer(size + 8, '\x7F');
-        ASSERT_EQ(Lib().SevenZip(NULL, ("l " + Q(archive)).c_str(), buffer.data(), size), 0);
-        EXPECT_LT(strlen(buffer.data()), size);
-        EXPECT_EQ(buffer[size], '\x7F') << size;
-    }
     std::string listing;
     ASSERT_EQ(Call("l " + Q(archive), &listing), 0);
-    EXPECT_NE(listing.find(Acp(L"表ソ フォルダ/深い")), std::string::npos) << listing;
+    size_t japanese = listing.find(Acp(L"表ソ フォルダ/深い"));
+    ASSERT_NE(japanese, std::string::npos) << listing;
     EXPECT_EQ(listing.find('\b'), std::string::npos);
+    // Sizes that end the text on, inside and after the first two-byte character.
+    for (DWORD size : {DWORD(1), DWORD(2), DWORD(17), static_cast<DWORD>(japanese + 1),
+                       static_cast<DWORD>(japanese + 2), static_cast<DWORD>(japanese + 3)}) {
+        std::vector<char> buffer(size + 8, '\x7F');
+        ASSERT_EQ(Lib().SevenZip(NULL, ("l " + Q(archive)).c_str(), buffer.data(), size), 0);
+        std::string got = buffer.data();
+        EXPECT_LT(got.size(), size);
+        EXPECT_GE(got.size() + 1, size - 1) << size;
+        EXPECT_EQ(buffer[size], '\x7F') << size;
+        EXPECT_EQ(listing.compare(0, got.size(), got), 0) << size;
+        EXPECT_GT(MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, got.c_str(), -1, NULL, 0), 0)
+            << size;
+    }
 }
 
 TEST_F(LibraryTest, ExistingFilesAreKeptWhenTheAnswerIsNo) {
