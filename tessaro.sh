@@ -21,6 +21,7 @@ for p in "$@"; do
   args+=("Z:${abs//\//\\}")
 done
 
+had_display=${DISPLAY:-}
 if [ -z "${DISPLAY:-}" ]; then
   if [ $# -eq 0 ]; then
     for n in $(seq 20 60); do
@@ -37,5 +38,11 @@ if [ -z "${DISPLAY:-}" ]; then
     echo "tessaro: no display; dialogs fall back to the terminal or are answered No" >&2
   fi
 fi
-wine "$build/bin/Tessaro.exe" "${args[@]}"
-wineserver -w
+status=0
+wine "$build/bin/Tessaro.exe" "${args[@]}" || status=$?
+# Without a display a folder opened afterwards has nowhere to show: end the
+# file manager it started instead of leaving it behind.
+if [ -z "$had_display" ]; then
+  wineserver -k 2>/dev/null || true
+fi
+exit $status
