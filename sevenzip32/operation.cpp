@@ -22,6 +22,8 @@ struct SzCall {
     WCHAR password[SZ_PASSWORD_CHARS];
     bool havePassword;
     SzConsole output; // everything the engine printed, for the caller
+    bool quit;        // a WM_QUIT arrived while the engine ran
+    WPARAM quitCode;
 };
 
 static void CopyOutput(SzCall* call, LPSTR output, DWORD outputSize) {
@@ -84,6 +86,56 @@ static bool MapArchive(SzCall* call, LPSTR host, int hostBytes) {
 }
 
 // Lists the archive with what is known of the password; true when it opened.
+static void ShowProgressLine(HWND progress, SzConsole* console) {
+    char line[SZ_LINE_BYTES + 1];
+    char file[SZ_LINE_BYTES];
+    ZeroMemory(line, sizeof(line));
+    ZeroMemory(file, sizeof(file));
+    memcpy(line, console->line, console->lineLength);
+    int percent = 0;
+    if (SzParseProgress(line, &percent, file, sizeof(file))) {
+        SzShowProgress(progress, percent, file);
+    }
+}
+
+// Waits for the engine while pumping messages, as a modal dialog's loop does,
+// with the owner disabled. A WM_QUIT met on the way cancels the run; it is
+// posted again once the call is over.
+static void PumpUntilEnd(SzCall* call, SzJob* job, HWND progress, volatile bool* cancelled) {
+    // A dialog closed earlier in the call gave the owner back its input.
+    if (call->owner != NULL) {
+        EnableWindow(call->owner, FALSE);
+    }
+    while (true) {
+        DWORD wait = MsgWaitForMultipleObjects(1, &job->waitHandle, FALSE, 100, QS_ALLINPUT);
+        if (wait == WAIT_OBJECT_0 || wait == WAIT_FAILED) {
+            break;
+        }
+        MSG msg;
+        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                call->quit = true;
+                call->quitCode = msg.wParam;
+                *cancelled = true;
+                continue;
+            }
+            if (progress != NULL && IsDialogMessageA(progress, &msg)) {
+                continue;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (*cancelled && !job->cancelled) {
+            SzCancelJob(job);
+        }
+        SzPollJob(job);
+        if (progress != NULL) {
+            ShowProgressLine(progress, &job->console);
+        }
+    }
+}
+
+// Lists the archive with what is known of the password; the exit code.
 static int ListArchive(SzCall* call, SzConsole* output, SzConsole* errors) {
     char host[SZ_PATH_BYTES * 3];
     if (!MapArchive(call, host, sizeof(host))) {
@@ -96,10 +148,17 @@ static int ListArchive(SzCall* call, SzConsole* output, SzConsole* errors) {
     SzArgsAdd(&args, "-sccUTF-8");
     SzArgsAdd(&args, "--");
     SzArgsAdd(&args, host);
-    int exitCode = SzRunEngine(&call->engine, &args, call->havePassword ? call->password : NULL,
-                               output, errors);
+    SzJob job;
+    volatile bool cancelled = false;
+    if (SzStartJob(&job, &call->engine, &args, call->havePassword ? call->password : NULL)) {
+        PumpUntilEnd(call, &job, NULL, &cancelled);
+    }
+    int exitCode = SzFinishJob(&job, errors);
+    LPCSTR text = SzConsoleText(&job.console);
+    SzConsoleFeed(output, text, strlen(text));
+    SzConsoleFree(&job.console);
     SzArgsFree(&args);
-    return exitCode;
+    return job.cancelled ? -1 : exitCode;
 }
 
 // A new ZIP archive: by -t, or else by the archive's extension.
@@ -215,8 +274,10 @@ static int Prepare(SzCall* call, SzOverwriteMode* overwrite) {
         LPCSTR listing = SzConsoleText(&output);
         int result = SZ_OK;
         bool again = false;
-        if (exitCode != 0 && !call->havePassword &&
-            ListingNeedsPassword(listing, SzConsoleText(&errors))) {
+        if (call->quit) {
+            result = SZ_ERROR_CANCELLED;
+        } else if (exitCode != 0 && !call->havePassword &&
+                   ListingNeedsPassword(listing, SzConsoleText(&errors))) {
             // The names themselves are encrypted: ask, then list again.
             SzAsk answer = AskPassword(call, false);
             result = answer == SZ_ASK_OK ? SZ_OK : AskResult(answer);
@@ -249,18 +310,6 @@ static int Prepare(SzCall* call, SzOverwriteMode* overwrite) {
     return SZ_OK;
 }
 
-static void ShowProgressLine(HWND progress, SzConsole* console) {
-    char line[SZ_LINE_BYTES + 1];
-    char file[SZ_LINE_BYTES];
-    ZeroMemory(line, sizeof(line));
-    ZeroMemory(file, sizeof(file));
-    memcpy(line, console->line, console->lineLength);
-    int percent = 0;
-    if (SzParseProgress(line, &percent, file, sizeof(file))) {
-        SzShowProgress(progress, percent, file);
-    }
-}
-
 // Runs the engine while pumping messages, like a modal dialog does.
 static int RunWithProgress(SzCall* call, const SzArgs* args) {
     SzJob job;
@@ -268,44 +317,13 @@ static int RunWithProgress(SzCall* call, const SzArgs* args) {
     SzConsoleInit(&errors);
     volatile bool cancelled = false;
     HWND progress = NULL;
-    // A dialog closed earlier in the call gave the owner back its input.
-    if (call->owner != NULL) {
-        EnableWindow(call->owner, FALSE);
-    }
     bool started =
         SzStartJob(&job, &call->engine, args, call->havePassword ? call->password : NULL);
     if (started && !call->cmd.hide && SzHaveDisplay()) {
         progress = SzOpenProgress(call->owner, &cancelled);
     }
-    bool quit = false;
-    WPARAM quitCode = 0;
-    while (started) {
-        DWORD wait = MsgWaitForMultipleObjects(1, &job.waitHandle, FALSE, 100, QS_ALLINPUT);
-        if (wait == WAIT_OBJECT_0 || wait == WAIT_FAILED) {
-            break;
-        }
-        MSG msg;
-        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
-                // Handed on after the run, as a modal loop does.
-                quit = true;
-                quitCode = msg.wParam;
-                cancelled = true;
-                continue;
-            }
-            if (progress != NULL && IsDialogMessageA(progress, &msg)) {
-                continue;
-            }
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        if (cancelled && !job.cancelled) {
-            SzCancelJob(&job);
-        }
-        SzPollJob(&job);
-        if (progress != NULL) {
-            ShowProgressLine(progress, &job.console);
-        }
+    if (started) {
+        PumpUntilEnd(call, &job, progress, &cancelled);
     }
     int exitCode = SzFinishJob(&job, &errors);
     if (call->owner != NULL) {
@@ -331,9 +349,6 @@ static int RunWithProgress(SzCall* call, const SzArgs* args) {
     }
     SzConsoleFree(&job.console);
     SzConsoleFree(&errors);
-    if (quit) {
-        PostQuitMessage(static_cast<int>(quitCode));
-    }
     return result;
 }
 
@@ -401,6 +416,9 @@ int SzExecute(HWND owner, LPCSTR cmdLine, LPSTR output, DWORD outputSize) {
         EnableWindow(call->owner, TRUE);
     }
     CopyOutput(call, output, outputSize);
+    if (call->quit) {
+        PostQuitMessage(static_cast<int>(call->quitCode));
+    }
     SzFreeCommand(&call->cmd);
     SecureZeroMemory(call->password, sizeof(call->password));
     SzConsoleFree(&call->output);

@@ -273,6 +273,17 @@ TEST_F(LibraryTest, CancelStopsTheEngineAndLeavesNoArchive) {
     EXPECT_EQ(GetFileAttributesW(archive.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
+TEST_F(LibraryTest, AQuitMessageStopsTheRunAndIsHandedOn) {
+    std::wstring dir = FreshDir(L"quit");
+    MakeTree(dir + L"\\tree", 16u * 1024u * 1024u);
+    PostQuitMessage(7);
+    EXPECT_EQ(Call("a -t7z -mx=9 " + Q(dir + L"\\q.7z") + " " + Q(dir + L"\\tree")), 0x8020);
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, NULL, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 7u);
+    EXPECT_EQ(GetFileAttributesW((dir + L"\\q.7z").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 TEST_F(LibraryTest, AMissingEngineIsNamedWithItsPackage) {
     SetEnvironmentVariableA("SEVENZIP32_ENGINE", "/nonexistent/7zz");
     Boxes messages(kMessageCaption, IDOK);
