@@ -4,36 +4,47 @@
 #include "tests/support/dialogs.h"
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <memory>
+#include <string.h>
 #include <string>
 #include <vector>
+
+typedef std::vector<std::string> Lines;
+
+// Replaces a fixed text field of the settings record whole.
+template <size_t N> void SetText(char (&field)[N], const char* value) {
+    memset(field, 0, N);
+    lstrcpynA(field, value, N);
+}
 
 class JobTest : public ::testing::Test {
   protected:
     void SetUp() override;
     void TearDown() override;
-
-    // Replaces the fake library's script (and empties its log).
-    void Script(const std::string& ini);
     // "%T" in text becomes the test's folder.
     std::string T(const std::string& text) const;
-    // Log lines of the library calls (no DllMain), the folder written as %T.
-    std::vector<std::string> Calls() const;
-    // Commands handed to SevenZip, the folder written as %T.
-    std::vector<std::string> Commands() const;
-    // Owners (as 8 hex digits) of the SevenZip calls.
-    std::vector<std::string> CommandOwners() const;
-    // Texts of the message boxes seen (each is modal, so all are seen by
-    // the time the job returns).
-    std::vector<std::string> Messages() const;
-    // Runs a command-line job on args (folder written as %T).
-    void RunArgs(const std::vector<std::string>& args);
-    // Makes a file (or, with a trailing backslash, a folder) under the test folder.
-    void Make(const std::string& relative, const std::string& bytes = "data");
+    // Replaces the fake library's script (%T expanded) and empties its log.
+    void Script(const std::string& ini);
+    // Makes files (bytes "data") or, with a trailing backslash, folders.
+    void Make(const Lines& names);
+    // Runs a command-line job on args (%T expanded).
+    void RunArgs(const Lines& args);
+    // Library calls logged, no DllMain, the folder written as %T.
+    Lines Calls() const;
+    // Commands handed to SevenZip; each call must carry owner and no output buffer.
+    Lines Commands(HWND owner = NULL) const;
+    // Texts of the message boxes seen; each must be owned by owner.
+    Lines Messages(HWND owner = NULL) const;
+    // Everything the job did, in order: the library calls ("busy" for the
+    // busy test, "?path" for the archive check, "#path" for the type, each
+    // command whole), "!" and each message box's text, "open" and each folder
+    // opened; the owner of each must be owner.
+    std::string Transcript(HWND owner = NULL) const;
 
-    std::string dir_;
-    std::string fakeDir_;
-    testsupport::DialogWatcher* watcher_ = nullptr;
+    std::string dir_, fakeDir_;
+    std::unique_ptr<testsupport::DialogWatcher> watcher_;
 };
 
-// Shell opens recorded by the seam: "owner|verb|file|params|dir|show", %T for the folder.
-extern std::vector<std::string> g_opens;
+// Shell opens recorded by the seam: "<owner> open <folder>" for the plain
+// open of a folder, %T for the test's folder; "odd open" for anything else.
+extern Lines g_opens;

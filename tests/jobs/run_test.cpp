@@ -1,368 +1,197 @@
-// Command-line jobs in process against the recording fake library: the
-// extract-or-compress rule, both runs, destinations and every refusal.
+// Command-line jobs, in process and through Tessaro.exe, against the
+// recording fake library: the extract-or-compress rule, both runs with their
+// exact commands, destinations, overwriting and every refusal.
 #include "jobs/compress.h"
 #include "jobs/destination.h"
 #include "jobs/inputs.h"
-#include "jobs/options.h"
 #include "jobs/messages.h"
+#include "jobs/options.h"
 #include "settings/ini.h"
 #include "tests/jobs/harness.h"
 #include "tests/support/files.h"
+#include "tests/support/process.h"
+#include <sstream>
 
 using namespace testsupport;
-typedef std::vector<std::string> Lines;
 
 namespace {
 
-struct DecisionCase {
+struct JobCase {
     const char* name;
-    Lines make;
+    const char* files; // made first, separated by blanks; "d\" is a folder
     const char* script;
-    bool extractAll;
+    const char* flags; // the extraction options on: ALL, DIR, OPEN
     Lines args;
-    const char* calls; // every library call in order, as Summary() writes them
+    std::string transcript;
 };
 
-// The library calls in short: "busy" for the busy test, "?name" for the
-// archive check, "#name" for the type, "x name" or "a name" for a run,
-// names without the folder; exact commands are checked elsewhere.
-std::string Summary(const Lines& calls) {
-    std::string summary;
-    for (const std::string& call : calls) {
-        std::string first = call.substr(call.find('\t') + 1);
-        first = first.substr(0, first.find('\t'));
-        std::string name = call.substr(0, call.find('\t'));
-        std::string path = first.substr(first.find_last_of('\\') + 1);
-        if (name == "SevenZipGetRunning") {
-            summary += " busy";
-        } else if (name == "SevenZipCheckArchive") {
-            summary += " ?" + path;
-        } else if (name == "SevenZipGetArchiveType") {
-            summary += " #" + path;
-        } else if (name == "SevenZip") {
-            std::string command = call.substr(call.find('\t', 9) + 1);
-            std::string last = command.substr(command.find('"') + 1);
-            last = last.substr(0, last.find('"'));
-            summary += " " + command.substr(0, 1) + " " + last.substr(last.find_last_of('\\') + 1);
-        }
-    }
-    return summary;
-}
+const std::string kLong(MAX_PATH - 3, 'l');
+#define A7Z "a -t7z -mhe=off -mx=5 -ms=off -m0=LZMA2 -r0 "
 
-const DecisionCase kDecisions[] = {
-    {"one archive, DECOMP_ALL off",
-     {"a.zip"},
-     "",
-     false,
-     {"%T\\a.zip"},
-     " busy ?a.zip #a.zip x a.zip"},
-    {"one archive, DECOMP_ALL on", {"a.7z"}, "", true, {"%T\\a.7z"}, " busy ?a.7z #a.7z x a.7z"},
-    {"two archives, DECOMP_ALL off",
-     {"a.zip", "b.7z"},
-     "",
-     false,
-     {"%T\\a.zip", "%T\\b.7z"},
-     " busy ?a.zip #a.zip ?b.7z #b.7z a a.7z"},
-    {"two archives, DECOMP_ALL on",
-     {"a.zip", "b.7z"},
-     "",
-     true,
-     {"%T\\b.7z", "%T\\a.zip"},
-     " busy ?b.7z #b.7z ?a.zip #a.zip x b.7z x a.zip"},
-    {"duplicates kept",
-     {"a.zip"},
-     "",
-     true,
-     {"%T\\a.zip", "%T\\a.zip"},
-     " busy ?a.zip #a.zip ?a.zip #a.zip x a.zip x a.zip"},
-    {"a file, then an archive",
-     {"a.zip", "n.txt"},
-     "",
-     true,
-     {"%T\\n.txt", "%T\\a.zip"},
-     " busy ?n.txt ?a.zip #a.zip a n.7z"},
-    {"an archive and a folder",
-     {"a.zip", "d\\"},
-     "",
-     true,
-     {"%T\\a.zip", "%T\\d"},
-     " busy ?a.zip #a.zip ?d a a.7z"},
-    {"type code 3",
-     {"a.zip"},
-     "[type]\n%T\\a.zip=3\n",
-     true,
-     {"%T\\a.zip"},
-     " busy ?a.zip #a.zip a a.7z"},
-    {"busy library", {"a.zip"}, "[fake]\nrunning=1\n", true, {"%T\\a.zip"}, " busy"},
-    {"no inputs", {}, "", true, {}, " busy"},
+// clang-format off
+const JobCase kJobs[] = {
+    // Extract or compress: every input is asked about, also after one was found no archive.
+    {"one archive", "a.zip", "", "", {"%T\\a.zip"}, "busy ?%T\\a.zip #%T\\a.zip x \"%T\\a.zip\" -o\"%T\""},
+    {"two archives, DECOMP_ALL off", "a.zip b.7z", "", "", {"%T\\a.zip", "%T\\b.7z"},
+     "busy ?%T\\a.zip #%T\\a.zip ?%T\\b.7z #%T\\b.7z " A7Z "\"%T\\a.7z\" \"%T\\a.zip\" \"%T\\b.7z\""},
+    {"two archives, DECOMP_ALL on", "a.zip b.7z", "", "ALL", {"%T\\b.7z", "%T\\a.zip"},
+     "busy ?%T\\b.7z #%T\\b.7z ?%T\\a.zip #%T\\a.zip x \"%T\\b.7z\" -o\"%T\" x \"%T\\a.zip\" -o\"%T\""},
+    {"duplicates kept", "a.zip", "", "ALL", {"%T\\a.zip", "%T\\a.zip"},
+     "busy ?%T\\a.zip #%T\\a.zip ?%T\\a.zip #%T\\a.zip x \"%T\\a.zip\" -o\"%T\" x \"%T\\a.zip\" -o\"%T\""},
+    {"a file, then an archive", "a.zip n.txt", "", "ALL", {"%T\\n.txt", "%T\\a.zip"},
+     "busy ?%T\\n.txt ?%T\\a.zip #%T\\a.zip " A7Z "\"%T\\n.7z\" \"%T\\n.txt\" \"%T\\a.zip\""},
+    {"an archive and a folder", "a.zip d\\", "", "ALL", {"%T\\a.zip", "%T\\d"},
+     "busy ?%T\\a.zip #%T\\a.zip ?%T\\d " A7Z "\"%T\\a.7z\" \"%T\\a.zip\" \"%T\\d\""},
+    {"type code 3", "a.zip", "[type]\n%T\\a.zip=3\n", "ALL", {"%T\\a.zip"},
+     "busy ?%T\\a.zip #%T\\a.zip " A7Z "\"%T\\a.7z\" \"%T\\a.zip\""},
+    {"busy library", "a.zip", "[fake]\nrunning=1\n", "ALL", {"%T\\a.zip"}, "busy !" MSG_BUSY},
+    {"no inputs", "", "", "ALL", {}, "busy"},
+    // A folder per archive, opened after each success.
+    {"folder exists already", "a.zip a\\", "", "ALL DIR OPEN", {"%T\\a.zip"},
+     "busy ?%T\\a.zip #%T\\a.zip x \"%T\\a.zip\" -o\"%T\\a\" open %T\\a\\"},
+    {"a file in the way ends the job", "a.zip b.zip b", "", "ALL DIR OPEN", {"%T\\a.zip", "%T\\b.zip", "%T\\a.zip"},
+     "busy ?%T\\a.zip #%T\\a.zip ?%T\\b.zip #%T\\b.zip ?%T\\a.zip #%T\\a.zip x \"%T\\a.zip\" -o\"%T\\a\" !" MSG_CANNOT_CREATE_FOLDER " open %T\\a\\"},
+    {"failure on the second of three", "a.zip b.7z c.zip", "[fake]\nresults=0,0x8102,0\n", "ALL DIR OPEN",
+     {"%T\\a.zip", "%T\\b.7z", "%T\\c.zip"}, "busy ?%T\\a.zip #%T\\a.zip ?%T\\b.7z #%T\\b.7z ?%T\\c.zip #%T\\c.zip "
+     "x \"%T\\a.zip\" -o\"%T\\a\" x \"%T\\b.7z\" -o\"%T\\b\" x \"%T\\c.zip\" -o\"%T\\c\" open %T\\a\\ open %T\\c\\"},
+    {"the same base name twice", "a.zip a.7z", "", "ALL DIR OPEN", {"%T\\a.zip", "%T\\a.7z"},
+     "busy ?%T\\a.zip #%T\\a.zip ?%T\\a.7z #%T\\a.7z x \"%T\\a.zip\" -o\"%T\\a\" x \"%T\\a.7z\" -o\"%T\\a\" open %T\\a\\ open %T\\a\\"},
+    {"destination not a directory", "", "[check]\n%T\\gone\\a.zip=1\n[type]\n%T\\gone\\a.zip=1\n", "ALL DIR OPEN",
+     {"%T\\gone\\a.zip"}, "busy ?%T\\gone\\a.zip #%T\\gone\\a.zip !" MSG_CANNOT_CREATE_FOLDER},
+    {"last full stop and trail byte 0x5C", "backup.2011.zip 表.7z", "", "ALL DIR OPEN", {"%T\\backup.2011.zip", "%T\\表.7z"},
+     "busy ?%T\\backup.2011.zip #%T\\backup.2011.zip ?%T\\表.7z #%T\\表.7z x \"%T\\backup.2011.zip\" -o\"%T\\backup.2011\" "
+     "x \"%T\\表.7z\" -o\"%T\\表\" open %T\\backup.2011\\ open %T\\表\\"},
+    // A warning is no success.
+    {"one destination", "a.zip b.zip", "[fake]\nresults=0x8101,0\n", "ALL OPEN", {"%T\\a.zip", "%T\\b.zip"},
+     "busy ?%T\\a.zip #%T\\a.zip ?%T\\b.zip #%T\\b.zip x \"%T\\a.zip\" -o\"%T\" x \"%T\\b.zip\" -o\"%T\" open %T\\"},
+    // Refusals: nothing cut, nothing injected, a message with no owner.
+    {"argument over 260 bytes", "", "", "", {"C:\\" + kLong + "x", "%T\\n.txt"}, "busy !" MSG_PATH_TOO_LONG},
+    {"argument of 260 bytes whose archive path is longer", "", "", "", {"C:\\" + kLong},
+     "busy ?C:\\" + kLong + " !" MSG_PATH_TOO_LONG},
+    {"archive path over 260 bytes", "", "", "", {"C:\\d\\" + kLong.substr(2)},
+     "busy ?C:\\d\\" + kLong.substr(2) + " !" MSG_PATH_TOO_LONG},
+    {"directory part over 256 bytes", "", "", "", {"C:\\" + kLong.substr(2) + "\\x"},
+     "busy ?C:\\" + kLong.substr(2) + "\\x !" MSG_PATH_TOO_LONG},
+    {"double quote", "n.txt", "", "", {"%T\\n.txt", "%T\\a\" -sdel \"b"}, "busy !" MSG_BAD_CHAR},
 };
+// clang-format on
 
-class DecisionTest : public JobTest, public ::testing::WithParamInterface<DecisionCase> {};
+class JobRunTest : public JobTest, public ::testing::WithParamInterface<JobCase> {};
 
-TEST_P(DecisionTest, AsksAboutEveryInputThenExtractsOrCompresses) {
-    const DecisionCase& c = GetParam();
-    for (const std::string& file : c.make) {
-        Make(file);
+TEST_P(JobRunTest, DoesExactlyThis) {
+    const JobCase& c = GetParam();
+    std::istringstream files(c.files);
+    for (std::string name; files >> name;) {
+        Make({name});
     }
     Script(c.script);
-    g_ini.DECOMP_ALL = c.extractAll;
+    g_ini.DECOMP_ALL = strstr(c.flags, "ALL") != NULL;
+    g_ini.DECOMP_DIR = strstr(c.flags, "DIR") != NULL;
+    g_ini.DECOMP_OPEN = strstr(c.flags, "OPEN") != NULL;
     RunArgs(c.args);
-    EXPECT_EQ(c.calls, Summary(Calls())) << c.name;
-    Lines expectedMessages;
-    if (strstr(c.script, "running=1") != NULL) {
-        expectedMessages.push_back(MSG_BUSY);
-    }
-    EXPECT_EQ(expectedMessages, Messages());
-}
-
-INSTANTIATE_TEST_SUITE_P(Jobs, DecisionTest, ::testing::ValuesIn(kDecisions));
-
-// Extraction with a folder per archive.
-struct ExtractCase {
-    const char* name;
-    Lines make;
-    const char* script;
-    Lines args;
-    Lines commands;
-    Lines messages;
-    Lines opens;
-};
-
-const ExtractCase kExtractions[] = {
-    {"folder exists already",
-     {"a.zip", "a\\"},
-     "",
-     {"%T\\a.zip"},
-     {"x \"%T\\a.zip\" -o\"%T\\a\""},
-     {},
-     {"00000000|open|%T\\a\\|(null)|(null)|1"}},
-    {"a file in the way",
-     {"a.zip", "b.zip", "b"},
-     "",
-     {"%T\\a.zip", "%T\\b.zip", "%T\\a.zip"},
-     {"x \"%T\\a.zip\" -o\"%T\\a\""},
-     {MSG_CANNOT_CREATE_FOLDER},
-     {"00000000|open|%T\\a\\|(null)|(null)|1"}},
-    {"failure on the second of three",
-     {"a.zip", "b.7z", "c.zip"},
-     "[fake]\nresults=0,0x8102,0\n",
-     {"%T\\a.zip", "%T\\b.7z", "%T\\c.zip"},
-     {"x \"%T\\a.zip\" -o\"%T\\a\"", "x \"%T\\b.7z\" -o\"%T\\b\"", "x \"%T\\c.zip\" -o\"%T\\c\""},
-     {},
-     {"00000000|open|%T\\a\\|(null)|(null)|1", "00000000|open|%T\\c\\|(null)|(null)|1"}},
-    {"the same base name twice",
-     {"a.zip", "a.7z"},
-     "",
-     {"%T\\a.zip", "%T\\a.7z"},
-     {"x \"%T\\a.zip\" -o\"%T\\a\"", "x \"%T\\a.7z\" -o\"%T\\a\""},
-     {},
-     {"00000000|open|%T\\a\\|(null)|(null)|1", "00000000|open|%T\\a\\|(null)|(null)|1"}},
-    {"destination not a directory",
-     {},
-     "[check]\n%T\\gone\\a.zip=1\n[type]\n%T\\gone\\a.zip=1\n",
-     {"%T\\gone\\a.zip"},
-     {},
-     {MSG_CANNOT_CREATE_FOLDER},
-     {}},
-    {"backup.2011 and a code page 932 name",
-     {"backup.2011.zip", "表.7z"},
-     "",
-     {"%T\\backup.2011.zip", "%T\\表.7z"},
-     {"x \"%T\\backup.2011.zip\" -o\"%T\\backup.2011\"", "x \"%T\\表.7z\" -o\"%T\\表\""},
-     {},
-     {"00000000|open|%T\\backup.2011\\|(null)|(null)|1", "00000000|open|%T\\表\\|(null)|(null)|1"}},
-};
-
-class ExtractTest : public JobTest, public ::testing::WithParamInterface<ExtractCase> {};
-
-TEST_P(ExtractTest, FolderPerArchive) {
-    const ExtractCase& c = GetParam();
-    for (const std::string& file : c.make) {
-        Make(file);
-    }
-    Script(c.script);
-    g_ini.DECOMP_ALL = g_ini.DECOMP_DIR = g_ini.DECOMP_OPEN = true;
-    RunArgs(c.args);
-    EXPECT_EQ(c.commands, Commands());
-    EXPECT_EQ(c.messages, Messages());
-    EXPECT_EQ(c.opens, g_opens);
-    for (const std::string& command : c.commands) {
-        size_t folder = command.find("-o\"") + 3;
-        EXPECT_TRUE(DirExists(T(command.substr(folder, command.size() - folder - 1))));
+    EXPECT_EQ(c.transcript, Transcript()) << c.name;
+    for (size_t at = 0; (at = c.transcript.find("-o\"", at)) != std::string::npos; at += 3) {
+        size_t end = c.transcript.find('"', at + 3);
+        EXPECT_TRUE(DirExists(T(c.transcript.substr(at + 3, end - at - 3)))) << "made";
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Jobs, ExtractTest, ::testing::ValuesIn(kExtractions));
+INSTANTIATE_TEST_SUITE_P(Jobs, JobRunTest, ::testing::ValuesIn(kJobs));
 
-TEST_F(JobTest, ExtractionWithoutFolderOpensTheDestinationAfterEachSuccess) {
-    Make("a.zip");
-    Make("b.zip");
-    Script("[fake]\nresults=0x8101,0\n");
-    g_ini.DECOMP_ALL = g_ini.DECOMP_OPEN = true;
-    RunArgs({"%T\\a.zip", "%T\\b.zip"});
-    EXPECT_EQ(Lines({"x \"%T\\a.zip\" -o\"%T\"", "x \"%T\\b.zip\" -o\"%T\""}), Commands());
-    EXPECT_EQ(Lines({"00000000|open|%T\\|(null)|(null)|1"}), g_opens);
-}
-
-// Compression: each format, encryption and method, with the overwrite question.
-TEST_F(JobTest, CompressionCommandsFollowTheOptions) {
+TEST_F(JobTest, CompressionCommandsFollowTheStoredTexts) {
+    // Texts compare exactly: another case or a value outside the set runs nothing.
     struct {
-        const char* format;
-        const char* level;
+        const char *format, *level;
         bool encrypt;
-        const char* method;
-        const char* command; // NULL: nothing runs
+        const char *method, *input, *command;
     } cases[] = {
-        // Stored texts compare exactly; the window's lists cover the rest.
-        {"7Z", "LEVEL5", true, "AES128",
-         "a -t7z -p -mhe=on -mx=9 -ms=off -m0=LZMA2 -r0 \"%T\\n.7z\" \"%T\\n.txt\""},
-        {"ZIP", "level1", false, "", "a -tzip  -r0 \"%T\\n.zip\" \"%T\\n.txt\""},
-        {"7Z", "LEVEL9", false, "",
-         "a -t7z -mhe=off  -ms=off -m0=LZMA2 -r0 \"%T\\n.7z\" \"%T\\n.txt\""},
-        {"RAR", "LEVEL1", false, "ZipCrypto", NULL},
-        {"zip", "LEVEL1", false, "ZipCrypto", NULL},
-        {"ZIP", "LEVEL1", true, "DES", NULL},
+        // clang-format off
+        {"ZIP", "level1", false, "", "%T\\n.txt", "a -tzip  -r0 \"%T\\n.zip\" \"%T\\n.txt\""},
+        // A bare name lands in the working folder and cannot become a switch.
+        {"7Z", "LEVEL3", false, "", "-sdel.txt", A7Z "\"%T\\-sdel.7z\" \".\\-sdel.txt\""},
+        {"RAR", "LEVEL1", false, "ZipCrypto", "%T\\n.txt", NULL},
+        {"zip", "LEVEL1", false, "ZipCrypto", "%T\\n.txt", NULL},
+        {"ZIP", "LEVEL1", true, "DES", "%T\\n.txt", NULL},
+        // clang-format on
     };
-    Make("n.txt");
+    Make({"n.txt", "-sdel.txt"});
     for (auto& c : cases) {
         SCOPED_TRACE(std::string(c.format) + " " + c.level + " " + c.method);
         Script("");
-        strcpy(g_ini.COMP_FORMAT, c.format);
-        strcpy(g_ini.COMP_LEVEL, c.level);
-        strcpy(g_ini.COMP_ENC_METHOD, c.method);
+        SetText(g_ini.COMP_FORMAT, c.format);
+        SetText(g_ini.COMP_LEVEL, c.level);
+        SetText(g_ini.COMP_ENC_METHOD, c.method);
         g_ini.COMP_ENCRYPT = c.encrypt;
-        RunArgs({"%T\\n.txt"});
-        EXPECT_EQ(c.command ? Lines({c.command}) : Lines(), Commands());
+        RunArgs({c.input});
+        EXPECT_EQ(c.command ? Lines{c.command} : Lines(), Commands());
     }
-    EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(Lines(), Messages());
 }
 
 struct OverwriteCase {
     const char* name;
     int answer;
     const char* script;
-    bool called;
-    const char* archiveAfter;
-    bool opened;
+    bool held;         // the old archive is open, so it cannot be set aside
+    const char* after; // the archive's bytes after the job
 };
 
 const OverwriteCase kOverwrites[] = {
-    {"No", IDNO, "", false, "OLD", false},
-    {"Yes and success", IDYES, "[fake]\nwrite_file=%T\\n.zip\nwrite_text=NEW\n", true, "NEW", true},
+    {"No", IDNO, "", false, "OLD"},
+    {"Yes and success", IDYES, "[fake]\nwrite_file=%T\\n.zip\nwrite_text=NEW\n", false, "NEW"},
     {"Yes and failure", IDYES, "[fake]\nresults=0x8102\nwrite_file=%T\\n.zip\nwrite_text=PART\n",
-     true, "OLD", false},
+     false, "OLD"},
+    {"Yes, but held open", IDYES, "", true, "OLD"},
 };
 
 class OverwriteTest : public JobTest, public ::testing::WithParamInterface<OverwriteCase> {};
 
-TEST_P(OverwriteTest, ReplacesOrKeepsTheArchive) {
+TEST_P(OverwriteTest, ReplacesTheArchiveOnlyOnSuccess) {
     const OverwriteCase& c = GetParam();
-    Make("n.txt");
-    Make("n.zip", "OLD");
+    Make({"n.txt"});
+    WriteBytes(T("%T\\n.zip"), "OLD");
     Script(c.script);
-    strcpy(g_ini.COMP_FORMAT, "ZIP");
+    SetText(g_ini.COMP_FORMAT, "ZIP");
     g_ini.COMP_OPEN = true;
+    HANDLE held = c.held ? CreateFileA(T("%T\\n.zip").c_str(), GENERIC_READ, FILE_SHARE_READ, NULL,
+                                       OPEN_EXISTING, 0, NULL)
+                         : INVALID_HANDLE_VALUE;
     watcher_->QueueAnswers({c.answer});
     RunArgs({"%T\\n.txt"});
-    EXPECT_EQ(c.called ? Lines({"a -tzip -mx=5 -r0 \"%T\\n.zip\" \"%T\\n.txt\""}) : Lines(),
-              Commands());
-    EXPECT_EQ(Lines({MSG_OVERWRITE}), Messages());
+    CloseHandle(held);
+    bool ran = c.answer == IDYES && !c.held;
+    EXPECT_EQ(ran ? Lines{"a -tzip -mx=5 -r0 \"%T\\n.zip\" \"%T\\n.txt\""} : Lines(), Commands());
+    EXPECT_EQ(c.held ? Lines({MSG_OVERWRITE, MSG_CANNOT_OVERWRITE}) : Lines{MSG_OVERWRITE},
+              Messages());
     EXPECT_TRUE(watcher_->Seen()[0].hasYesNo);
-    EXPECT_EQ(c.archiveAfter, ReadBytes(T("%T\\n.zip")));
-    EXPECT_EQ(c.opened ? Lines({"00000000|open|%T\\|(null)|(null)|1"}) : Lines(), g_opens);
+    EXPECT_EQ(c.after, ReadBytes(T("%T\\n.zip")));
+    EXPECT_EQ(c.after == std::string("NEW") ? Lines{"00000000 open %T\\"} : Lines(), g_opens);
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(T("%T\\*").c_str(), &found);
-    Lines names;
-    do {
-        names.push_back(found.cFileName);
-    } while (FindNextFileA(search, &found));
+    int entries = 1;
+    while (FindNextFileA(search, &found)) {
+        ++entries;
+    }
     FindClose(search);
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(Lines({".", "..", "n.txt", "n.zip"}), names) << "nothing left aside";
+    EXPECT_EQ(4, entries) << "., .., n.txt and n.zip: nothing left aside";
 }
 
 INSTANTIATE_TEST_SUITE_P(Jobs, OverwriteTest, ::testing::ValuesIn(kOverwrites));
 
-TEST_F(JobTest, ArchiveThatCannotBeMovedAsideIsNotOverwritten) {
-    Make("n.txt");
-    Make("n.7z", "OLD");
-    HANDLE held = CreateFileA(T("%T\\n.7z").c_str(), GENERIC_READ, FILE_SHARE_READ, NULL,
-                              OPEN_EXISTING, 0, NULL);
-    ASSERT_NE(INVALID_HANDLE_VALUE, held);
-    watcher_->QueueAnswers({IDYES});
-    RunArgs({"%T\\n.txt"});
-    CloseHandle(held);
-    EXPECT_EQ(Lines({MSG_OVERWRITE, MSG_CANNOT_OVERWRITE}), Messages());
-    EXPECT_TRUE(Commands().empty());
-    EXPECT_EQ("OLD", ReadBytes(T("%T\\n.7z")));
-}
-
-// Refusals: nothing cut, nothing injected, no write into a drive root.
-struct RefusalCase {
-    const char* name;
-    Lines args;
-    Lines calls;
-    Lines messages;
-};
-
-const std::string kLong(MAX_PATH - 3, 'l');
-
-const RefusalCase kRefusals[] = {
-    {"argument over 260 bytes",
-     {"C:\\" + kLong + "x", "%T\\n.txt"},
-     {"SevenZipGetRunning"},
-     {MSG_PATH_TOO_LONG}},
-    {"argument of 260 bytes whose archive path is longer",
-     {"C:\\" + kLong},
-     {"SevenZipGetRunning", "SevenZipCheckArchive\tC:\\" + kLong + "\t0"},
-     {MSG_PATH_TOO_LONG}},
-    {"archive path over 260 bytes",
-     {"C:\\d\\" + kLong.substr(2)},
-     {"SevenZipGetRunning", "SevenZipCheckArchive\tC:\\d\\" + kLong.substr(2) + "\t0"},
-     {MSG_PATH_TOO_LONG}},
-    {"directory part over 256 bytes",
-     {"C:\\" + kLong.substr(2) + "\\x"},
-     {"SevenZipGetRunning", "SevenZipCheckArchive\tC:\\" + kLong.substr(2) + "\\x\t0"},
-     {MSG_PATH_TOO_LONG}},
-    {"double quote", {"%T\\n.txt", "%T\\a\" -sdel \"b"}, {"SevenZipGetRunning"}, {MSG_BAD_CHAR}},
-};
-
-class RefusalTest : public JobTest, public ::testing::WithParamInterface<RefusalCase> {};
-
-TEST_P(RefusalTest, EndsTheJobWithAMessage) {
-    const RefusalCase& c = GetParam();
-    Make("n.txt");
-    RunArgs(c.args);
-    EXPECT_EQ(c.calls, Calls());
-    EXPECT_EQ(c.messages, Messages());
-    EXPECT_EQ(NULL, watcher_->Seen()[0].owner);
-}
-
-INSTANTIATE_TEST_SUITE_P(Jobs, RefusalTest, ::testing::ValuesIn(kRefusals));
-
-TEST_F(JobTest, BareNameWithLeadingDashLandsBesideItselfAndStaysAName) {
-    Make("-sdel.txt");
-    RunArgs({"-sdel.txt"});
-    EXPECT_EQ(
-        Lines({"a -t7z -mhe=off -mx=5 -ms=off -m0=LZMA2 -r0 \"%T\\-sdel.7z\" \".\\-sdel.txt\""}),
-        Commands());
-    EXPECT_TRUE(Messages().empty());
-}
-
-TEST_F(JobTest, PerArchiveFolderTooLongAbortsAtThatArchive) {
-    // The first archive's folder (the destination) is deep; the second's
-    // folder inside it would pass 260 bytes.
+TEST_F(JobTest, PerArchiveFolderTooLongEndsTheJobAtThatArchive) {
+    // The first archive's folder is deep; the second's folder inside it
+    // would pass 260 bytes.
     std::string deep = dir_;
     while (deep.size() < 240) {
         deep += "\\dddddddddd";
         CreateDirectoryA(deep.c_str(), NULL);
     }
     WriteBytes(deep + "\\a.zip", "zip");
-    Make("b23456789012345678901.zip");
+    Make({"b23456789012345678901.zip"});
     g_ini.DECOMP_ALL = g_ini.DECOMP_DIR = true;
     RunArgs({deep + "\\a.zip", "%T\\b23456789012345678901.zip"});
     EXPECT_EQ(1u, Commands().size());
-    EXPECT_EQ(Lines({MSG_CANNOT_CREATE_FOLDER}), Messages());
+    EXPECT_EQ(Lines{MSG_CANNOT_CREATE_FOLDER}, Messages());
 }
 
 HRESULT WINAPI NoDesktop(HWND, int, LPITEMIDLIST* items) {
@@ -371,12 +200,12 @@ HRESULT WINAPI NoDesktop(HWND, int, LPITEMIDLIST* items) {
 }
 
 TEST_F(JobTest, NoDesktopFolderEndsTheJob) {
-    Make("n.txt");
-    strcpy(g_ini.COMPESS, "DESKTOP");
+    Make({"n.txt"});
+    SetText(g_ini.COMPESS, "DESKTOP");
     g_folderLocation = NoDesktop;
     RunArgs({"%T\\n.txt"});
-    EXPECT_TRUE(Commands().empty());
-    EXPECT_EQ(Lines({MSG_NO_DESKTOP}), Messages());
+    EXPECT_EQ(Lines(), Commands());
+    EXPECT_EQ(Lines{MSG_NO_DESKTOP}, Messages());
 }
 
 TEST_F(JobTest, CommandBufferThatCannotBeHadRunsNothing) {
@@ -387,8 +216,28 @@ TEST_F(JobTest, CommandBufferThatCannotBeHadRunsNothing) {
         JobOptions options = OptionsFromSettings(&g_ini);
         RunCompression(&inputs, dir_.c_str(), &options, NULL);
     }
-    EXPECT_TRUE(Calls().empty());
-    EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(Lines(), Calls());
+    EXPECT_EQ(Lines(), Messages());
+}
+
+// Tessaro.exe started with paths: one job with the stored settings, no
+// window, exit code 0; the fake library's folder is inherited.
+TEST_F(JobTest, TessaroExeRunsOneJobWithTheStoredSettings) {
+    std::string stage = StageTessaro("jobsexe");
+    char user[256] = {0};
+    DWORD size = sizeof user;
+    GetUserNameA(user, &size);
+    WriteBytes(stage + "\\Tessaro_" + user + ".ini",
+               "[Tessaro]\r\nCOMPESS=SAMEPLACE\r\nCOMP_FORMAT=ZIP\r\nCOMP_LEVEL=LEVEL2\r\n"
+               "COMP_ENCRYPT=TRUE\r\nCOMP_ENC_METHOD=AES256\r\nCOMP_OPEN=FALSE\r\n");
+    Make({"report.final.docx", "表.txt"});
+    EXPECT_EQ(0u,
+              RunProcess(stage + "\\Tessaro.exe", {T("%T\\report.final.docx"), T("%T\\表.txt")}));
+    EXPECT_EQ(Lines{"a -tzip -p -mem=AES256 -mx=3 -r0 \"%T\\report.final.zip\" "
+                    "\"%T\\report.final.docx\" \"%T\\表.txt\""},
+              Commands());
+    EXPECT_EQ(Lines(), Messages());
+    RemoveTree(stage);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
-// The shell's side of a job: the folder browser driven from a watcher
-// thread, the desktop folder, the open step, and drops on a window whose
-// controls carry the options.
+// The shell's side of a job: the folder browser driven from a thread, the
+// desktop folder, the open step, and drops on a window carrying the form's
+// real controls, whose states are the job's options.
+#include "app/mainwnd.h"
 #include "jobs/destination.h"
 #include "jobs/dispatch.h"
 #include "jobs/messages.h"
@@ -15,7 +16,6 @@
 #include <thread>
 
 using namespace testsupport;
-typedef std::vector<std::string> Lines;
 
 namespace {
 
@@ -23,252 +23,160 @@ enum BrowseAction { PICK_PATH, PICK_NO_PATH, CANCEL };
 
 // Answers every folder browser that appears: picks a folder and presses OK,
 // picks "My Computer" (no file-system path), or cancels.
-class BrowserDriver {
-  public:
-    BrowserDriver(BrowseAction action, const std::string& path)
-        : action_(action), path_(path), stop_(false), seen_(0), owner_(NULL),
-          thread_(&BrowserDriver::Run, this) {}
-    ~BrowserDriver() {
-        stop_ = true;
-        thread_.join();
-    }
-    int seen() const { return seen_; }
-    HWND owner() const { return owner_; }
-    bool titleShown() const { return titleShown_; }
-
-  private:
-    static BOOL CALLBACK FindTitle(HWND child, LPARAM found) {
-        char text[256] = {0};
-        GetWindowTextA(child, text, sizeof text);
-        if (strcmp(text, "フォルダを選択してください") == 0) {
-            *(bool*)found = true;
-        }
-        return TRUE;
-    }
-    // The tree fills slowly the first time: select until the selection has
-    // moved off the root to an item named like the wanted one.
-    void Select(HWND browser) {
-        HWND tree = GetDlgItem(browser, 14145);
-        std::string leaf = PathFindFileNameA(path_.c_str()); // "C:\\" stays whole
-        if (leaf.size() == 3 && leaf[1] == ':') {
+struct BrowserDriver {
+    BrowserDriver(BrowseAction a, const std::string& p) : action(a), path(p) {
+        leaf = PathFindFileNameA(path.c_str());
+        if (leaf.size() == 3 && leaf[1] == ':') { // a drive root shows as "C:"
             leaf.resize(2);
         }
-        for (int attempt = 0; attempt < 100 && !stop_; ++attempt) {
-            if (action_ == PICK_PATH) {
-                SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, (LPARAM)path_.c_str());
-            } else {
-                LPITEMIDLIST computer = NULL;
-                SHGetSpecialFolderLocation(NULL, CSIDL_DRIVES, &computer);
-                SendMessageA(browser, BFFM_SETSELECTIONA, FALSE, (LPARAM)computer);
-                CoTaskMemFree(computer);
-            }
-            HTREEITEM selected = TreeView_GetSelection(tree);
-            char text[MAX_PATH] = {0};
-            TVITEMA item = {};
-            item.mask = TVIF_TEXT;
-            item.hItem = selected;
-            item.pszText = text;
-            item.cchTextMax = sizeof text;
-            SendMessageA(tree, TVM_GETITEMA, 0, (LPARAM)&item);
-            if (selected != NULL && selected != TreeView_GetRoot(tree) &&
-                (action_ != PICK_PATH || strstr(text, leaf.c_str()) != NULL)) {
-                return;
-            }
-            Sleep(100);
+        thread = std::thread([this] { Run(); });
+    }
+    ~BrowserDriver() {
+        stop = true;
+        thread.join();
+    }
+    // The tree fills slowly the first time: true once the selection has
+    // moved off the root to an item named like the wanted folder.
+    bool Selected(HWND browser) {
+        LPITEMIDLIST computer = NULL;
+        if (action == PICK_PATH) {
+            SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, (LPARAM)path.c_str());
+        } else {
+            SHGetSpecialFolderLocation(NULL, CSIDL_DRIVES, &computer);
+            SendMessageA(browser, BFFM_SETSELECTIONA, FALSE, (LPARAM)computer);
+            CoTaskMemFree(computer);
         }
+        HWND tree = GetDlgItem(browser, 14145);
+        char text[MAX_PATH] = {0};
+        TVITEMA item = {};
+        item.mask = TVIF_TEXT;
+        item.hItem = TreeView_GetSelection(tree);
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        SendMessageA(tree, TVM_GETITEMA, 0, (LPARAM)&item);
+        return item.hItem && item.hItem != TreeView_GetRoot(tree) &&
+               (action != PICK_PATH || strstr(text, leaf.c_str()));
     }
     void Run() {
-        HWND handled = NULL;
-        while (!stop_) {
+        for (HWND handled = NULL; !stop; Sleep(30)) {
             HWND browser = FindWindowA("#32770", "フォルダーの参照");
             if (browser == NULL || browser == handled || !IsWindowVisible(browser)) {
-                Sleep(30);
                 continue;
             }
             handled = browser;
-            owner_ = GetWindow(browser, GW_OWNER);
-            bool found = false;
-            EnumChildWindows(browser, FindTitle, (LPARAM)&found);
-            titleShown_ = found;
-            ++seen_;
-            if (action_ != CANCEL) {
-                Select(browser);
+            owner = GetWindow(browser, GW_OWNER);
+            titleShown = FindWindowExA(browser, NULL, NULL, "フォルダを選択してください") != NULL;
+            ++seen;
+            for (int i = 0; action != CANCEL && i < 100 && !stop && !Selected(browser); ++i) {
+                Sleep(100);
             }
-            PostMessageA(browser, WM_COMMAND, action_ == CANCEL ? IDCANCEL : IDOK, 0);
+            PostMessageA(browser, WM_COMMAND, action == CANCEL ? IDCANCEL : IDOK, 0);
         }
     }
-    BrowseAction action_;
-    std::string path_;
-    std::atomic<bool> stop_;
-    std::atomic<int> seen_;
-    std::atomic<HWND> owner_;
-    std::atomic<bool> titleShown_{false};
-    std::thread thread_;
+    BrowseAction action;
+    std::string path, leaf;
+    std::atomic<bool> stop{false}, titleShown{false};
+    std::atomic<int> seen{0};
+    std::atomic<HWND> owner{NULL};
+    std::thread thread;
 };
 
 struct BrowseCase {
-    const char* name;
     BrowseAction action;
     const char* pick;
-    Lines commands;
-    Lines messages;
+    Lines commands, messages;
 };
 
+// clang-format off
 const BrowseCase kBrowses[] = {
-    {"picked folder",
-     PICK_PATH,
-     "%T\\out",
-     {"x \"%T\\a.zip\" -o\"%T\\out\"", "x \"%T\\b.zip\" -o\"%T\\out\""},
-     {}},
-    {"picked folder ending in a trail byte 0x5C",
-     PICK_PATH,
-     "%T\\ソ",
-     {"x \"%T\\a.zip\" -o\"%T\\ソ\"", "x \"%T\\b.zip\" -o\"%T\\ソ\""},
-     {}},
-    {"picked drive root",
-     PICK_PATH,
-     "C:\\",
-     {"x \"%T\\a.zip\" -o\"C:\"", "x \"%T\\b.zip\" -o\"C:\""},
-     {}},
-    {"cancelled", CANCEL, "", {}, {MSG_CANCELLED}},
-    {"no file-system path", PICK_NO_PATH, "", {}, {MSG_NO_FOLDER}},
+    {PICK_PATH, "%T\\out", {"x \"%T\\a.zip\" -o\"%T\\out\"", "x \"%T\\b.zip\" -o\"%T\\out\""}, {}},
+    {PICK_PATH, "%T\\ソ", {"x \"%T\\a.zip\" -o\"%T\\ソ\"", "x \"%T\\b.zip\" -o\"%T\\ソ\""}, {}}, // ends in a trail byte 0x5C
+    {PICK_PATH, "C:\\", {"x \"%T\\a.zip\" -o\"C:\"", "x \"%T\\b.zip\" -o\"C:\""}, {}},
+    {CANCEL, "", {}, {MSG_CANCELLED}},
+    {PICK_NO_PATH, "", {}, {MSG_NO_FOLDER}},
 };
+// clang-format on
 
 class BrowseTest : public JobTest, public ::testing::WithParamInterface<BrowseCase> {};
 
 TEST_P(BrowseTest, BrowserIsAskedOncePerJob) {
     const BrowseCase& c = GetParam();
-    Make("a.zip");
-    Make("b.zip");
-    Make("out\\");
-    Make("ソ\\");
-    strcpy(g_ini.DECOMPESS, "DECIDE");
+    Make({"a.zip", "b.zip", "out\\", "ソ\\"});
+    SetText(g_ini.DECOMPESS, "DECIDE");
     g_ini.DECOMP_ALL = true;
     BrowserDriver driver(c.action, T(c.pick));
     RunArgs({"%T\\a.zip", "%T\\b.zip"});
-    EXPECT_EQ(1, driver.seen());
-    EXPECT_TRUE(driver.titleShown());
-    EXPECT_EQ(NULL, driver.owner());
+    EXPECT_EQ(1, driver.seen.load());
+    EXPECT_TRUE(driver.titleShown);
+    EXPECT_EQ((HWND)NULL, driver.owner.load());
     EXPECT_EQ(c.commands, Commands());
     EXPECT_EQ(c.messages, Messages());
 }
 
 INSTANTIATE_TEST_SUITE_P(Jobs, BrowseTest, ::testing::ValuesIn(kBrowses));
 
-// Jobs on the real desktop folder of the test prefix.
-class DesktopTest : public JobTest {
-  protected:
-    void SetUp() override {
-        JobTest::SetUp();
-        desktop_ = GetDesktopFolder();
-        ASSERT_FALSE(desktop_.empty());
-        archive_ = desktop_ + "\\jobs-test.zip";
-        WriteBytes(archive_, "zip");
-    }
-    void TearDown() override {
-        DeleteFileA(archive_.c_str());
-        RemoveDirectoryA((desktop_ + "\\jobs-test").c_str());
-        DeleteFileA((desktop_ + "\\n.7z").c_str());
-        JobTest::TearDown();
-    }
-    std::string Desktop(const Lines& lines) {
-        Lines out;
-        for (std::string line : lines) {
-            for (size_t at; (at = line.find(desktop_)) != std::string::npos;) {
-                line.replace(at, desktop_.size(), "%D");
-            }
-            out.push_back(line);
-        }
-        std::string joined;
-        for (const std::string& line : out) {
-            joined += line + "\n";
-        }
-        return joined;
-    }
-    std::string desktop_;
-    std::string archive_;
-};
-
-TEST_F(DesktopTest, DestinationOnTheDesktopIsNotOpened) {
-    g_ini.DECOMP_OPEN = true;
-    RunArgs({archive_});
-    g_ini.DECOMP_DIR = true;
-    RunArgs({archive_});
-    EXPECT_EQ("x \"%D\\jobs-test.zip\" -o\"%D\"\nx \"%D\\jobs-test.zip\" -o\"%D\\jobs-test\"\n",
-              Desktop(Commands()));
-    EXPECT_EQ("00000000|open|%D\\jobs-test\\|(null)|(null)|1\n", Desktop(g_opens));
-}
-
-TEST_F(DesktopTest, DesktopComparisonIsCaseSensitive) {
-    std::string lower = archive_;
+// Results on the prefix's real desktop folder are not opened; the folder is
+// compared case-sensitively.
+TEST_F(JobTest, DestinationOnTheDesktopIsNotOpened) {
+    const std::string desktop = GetDesktopFolder(), archive = desktop + "\\jobs-test.zip";
+    ASSERT_FALSE(desktop.empty());
+    std::string lower = archive;
     CharLowerA(&lower[0]);
-    ASSERT_NE(lower, archive_);
-    g_ini.DECOMP_OPEN = true;
+    ASSERT_NE(lower, archive);
+    const std::string lowerDir = lower.substr(0, lower.rfind('\\'));
+    WriteBytes(archive, "zip");
+    Make({"n.txt"});
+    g_ini.DECOMP_OPEN = g_ini.COMP_OPEN = true;
+    RunArgs({archive});
     RunArgs({lower});
-    ASSERT_EQ(1u, g_opens.size());
-    std::string folder = lower.substr(0, lower.rfind('\\') + 1);
-    EXPECT_EQ("00000000|open|" + folder + "|(null)|(null)|1", g_opens[0]);
-}
-
-TEST_F(DesktopTest, CompressionToTheDesktop) {
-    Make("n.txt");
-    strcpy(g_ini.COMPESS, "DESKTOP");
-    g_ini.COMP_OPEN = true;
+    g_ini.DECOMP_DIR = true;
+    RunArgs({archive});
+    SetText(g_ini.COMPESS, "DESKTOP");
     RunArgs({"%T\\n.txt"});
-    EXPECT_EQ("a -t7z -mhe=off -mx=5 -ms=off -m0=LZMA2 -r0 \"%D\\n.7z\" \"%T\\n.txt\"\n",
-              Desktop(Commands()));
-    EXPECT_TRUE(g_opens.empty());
+    EXPECT_EQ(Lines({"x \"" + archive + "\" -o\"" + desktop + "\"",
+                     "x \"" + lower + "\" -o\"" + lowerDir + "\"",
+                     "x \"" + archive + "\" -o\"" + desktop + "\\jobs-test\"",
+                     "a -t7z -mhe=off -mx=5 -ms=off -m0=LZMA2 -r0 \"" + desktop +
+                         "\\n.7z\" \"%T\\n.txt\""}),
+              Commands());
+    EXPECT_EQ(
+        Lines({"00000000 open " + lowerDir + "\\", "00000000 open " + desktop + "\\jobs-test\\"}),
+        g_opens);
+    DeleteFileA(archive.c_str());
+    RemoveDirectoryA((desktop + "\\jobs-test").c_str());
 }
 
-// A window carrying the option controls, as the main window does.
+void Check(int id, bool on) {
+    SendMessageA(ControlHandle(id), BM_SETCHECK, on, 0);
+}
+void Select(int id, int index) {
+    SendMessageA(ControlHandle(id), CB_SETCURSEL, index, 0);
+}
+
 class DropTest : public JobTest {
   protected:
     void SetUp() override {
         JobTest::SetUp();
-        wnd_ = CreateWindowExA(0, "STATIC", "jobs", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, NULL, NULL,
-                               NULL, NULL);
-        ASSERT_NE(nullptr, wnd_);
-        for (int id = IDC_DECOMP_DESKTOP; id <= IDC_COMP_OPEN; ++id) {
-            bool list = id == IDC_COMP_FORMAT || id == IDC_COMP_LEVEL || id == IDC_COMP_ENC_METHOD;
-            CreateWindowExA(0, list ? "COMBOBOX" : "BUTTON", "",
-                            WS_CHILD | (list ? CBS_DROPDOWNLIST : BS_AUTOCHECKBOX), 0, 0, 50, 100,
-                            wnd_, (HMENU)(INT_PTR)id, NULL, NULL);
-        }
-        Fill(IDC_COMP_FORMAT, FORMAT_COUNT);
-        Fill(IDC_COMP_LEVEL, LEVEL_COUNT);
-        Fill(IDC_COMP_ENC_METHOD, ENC_METHOD_COUNT);
+        wnd_ = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 440, 260, NULL, NULL, NULL, NULL);
+        CreateControls(wnd_);
     }
     void TearDown() override {
         DestroyWindow(wnd_);
         JobTest::TearDown();
     }
-    void Fill(int id, int count) {
-        for (int i = 0; i < count; ++i) {
-            SendDlgItemMessageA(wnd_, id, CB_ADDSTRING, 0, (LPARAM) "item");
-        }
-    }
-    void Check(int id, bool on) {
-        SendDlgItemMessageA(wnd_, id, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
-    }
-    void Select(int id, int index) { SendDlgItemMessageA(wnd_, id, CB_SETCURSEL, index, 0); }
-    // A drop handle as the shell makes it: DROPFILES, then the names, then an empty name.
-    HDROP Drop(const Lines& names) {
+    // Drops names as the shell hands them over and checks that the job
+    // released the handle.
+    void Drop(const Lines& names) {
         std::string block;
         for (const std::string& name : names) {
             block += T(name) + '\0';
         }
-        block += '\0';
-        HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + block.size());
-        DROPFILES* files = (DROPFILES*)GlobalLock(drop);
-        files->pFiles = sizeof(DROPFILES);
-        memcpy((char*)files + sizeof(DROPFILES), block.data(), block.size());
+        HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + block.size() + 1);
+        ((DROPFILES*)GlobalLock(drop))->pFiles = sizeof(DROPFILES);
+        memcpy((char*)GlobalLock(drop) + sizeof(DROPFILES), block.data(), block.size());
         GlobalUnlock(drop);
-        return (HDROP)drop;
-    }
-    // Drops names and checks that the job released the handle.
-    void RunDrop(const Lines& names) {
-        HDROP drop = Drop(names);
-        RunDropJob(wnd_, drop);
+        GlobalUnlock(drop);
+        RunDropJob(wnd_, (HDROP)drop);
         EXPECT_EQ(GMEM_INVALID_HANDLE, GlobalFlags(drop)) << "drop handle released";
     }
     HWND wnd_ = NULL;
@@ -278,26 +186,21 @@ TEST_F(DropTest, OptionsComeFromTheControlsAsTheyStand) {
     struct {
         int format, level, method;
         bool encrypt;
-        const char* command;
+        const char* command; // the inputs "%T\n.txt" "%T\a.zip" follow
     } cases[] = {
-        {0, 0, 2, false, "a -tzip -mx=0 -r0 \"%T\\n.zip\" \"%T\\n.txt\" \"%T\\a.zip\""},
-        {0, 2, 1, true,
-         "a -tzip -p -mem=AES128 -mx=3 -r0 \"%T\\n.zip\" \"%T\\n.txt\" \"%T\\a.zip\""},
-        {0, 5, 2, true,
-         "a -tzip -p -mem=AES256 -mx=9 -r0 \"%T\\n.zip\" \"%T\\n.txt\" \"%T\\a.zip\""},
-        {0, 1, 0, true,
-         "a -tzip -p -mem=ZipCrypto -mx=1 -r0 \"%T\\n.zip\" \"%T\\n.txt\" \"%T\\a.zip\""},
-        {1, 3, 0, true,
-         "a -t7z -p -mhe=on -mx=5 -ms=off -m0=LZMA2 -r0 \"%T\\n.7z\" \"%T\\n.txt\" \"%T\\a.zip\""},
-        {1, 4, -1, false,
-         "a -t7z -mhe=off -mx=7 -ms=off -m0=LZMA2 -r0 \"%T\\n.7z\" \"%T\\n.txt\" \"%T\\a.zip\""},
-        {1, -1, 0, false,
-         "a -t7z -mhe=off  -ms=off -m0=LZMA2 -r0 \"%T\\n.7z\" \"%T\\n.txt\" \"%T\\a.zip\""},
+        // clang-format off
+        {0, 0, 2, false, "a -tzip -mx=0 -r0 \"%T\\n.zip\""},
+        {0, 2, 1, true, "a -tzip -p -mem=AES128 -mx=3 -r0 \"%T\\n.zip\""},
+        {0, 5, 2, true, "a -tzip -p -mem=AES256 -mx=9 -r0 \"%T\\n.zip\""},
+        {0, 1, 0, true, "a -tzip -p -mem=ZipCrypto -mx=1 -r0 \"%T\\n.zip\""},
+        {1, 3, 0, true, "a -t7z -p -mhe=on -mx=5 -ms=off -m0=LZMA2 -r0 \"%T\\n.7z\""},
+        {1, 4, -1, false, "a -t7z -mhe=off -mx=7 -ms=off -m0=LZMA2 -r0 \"%T\\n.7z\""},
+        {1, -1, 0, false, "a -t7z -mhe=off  -ms=off -m0=LZMA2 -r0 \"%T\\n.7z\""},
         {-1, 3, 0, false, NULL},
         {0, 3, -1, true, NULL},
+        // clang-format on
     };
-    Make("n.txt");
-    Make("a.zip");
+    Make({"n.txt", "a.zip"});
     Check(IDC_COMP_SAMEPLACE, true);
     Check(IDC_DECOMP_ALL, true); // the settings record says otherwise
     for (auto& c : cases) {
@@ -307,68 +210,45 @@ TEST_F(DropTest, OptionsComeFromTheControlsAsTheyStand) {
         Select(IDC_COMP_LEVEL, c.level);
         Select(IDC_COMP_ENC_METHOD, c.method);
         Check(IDC_COMP_ENCRYPT, c.encrypt);
-        RunDrop({"%T\\n.txt", "%T\\a.zip"});
-        EXPECT_EQ(c.command ? Lines({c.command}) : Lines(), Commands());
-        for (const std::string& owner : CommandOwners()) {
-            EXPECT_EQ(HwndText(wnd_), owner);
+        Drop({"%T\\n.txt", "%T\\a.zip"});
+        Lines expected;
+        if (c.command) {
+            expected.push_back(std::string(c.command) + " \"%T\\n.txt\" \"%T\\a.zip\"");
         }
+        EXPECT_EQ(expected, Commands(wnd_));
     }
 }
 
 TEST_F(DropTest, ExtractionReadsTheFolderBoxesPerArchive) {
-    Make("a.zip");
-    Make("b.zip");
-    Check(IDC_DECOMP_SAMEPLACE, true);
-    Check(IDC_DECOMP_ALL, true);
-    Check(IDC_DECOMP_DIR, true);
-    Check(IDC_DECOMP_OPEN, true);
+    Make({"a.zip", "b.zip"});
+    for (int id : {IDC_DECOMP_SAMEPLACE, IDC_DECOMP_ALL, IDC_DECOMP_DIR, IDC_DECOMP_OPEN}) {
+        Check(id, true);
+    }
     Script("[fake]\nresults=0,0x8102\n");
-    RunDrop({"%T\\a.zip", "%T\\b.zip"});
-    EXPECT_EQ(Lines({"x \"%T\\a.zip\" -o\"%T\\a\"", "x \"%T\\b.zip\" -o\"%T\\b\""}), Commands());
-    EXPECT_EQ(Lines({HwndText(wnd_) + "|open|%T\\a\\|(null)|(null)|1"}), g_opens);
-    Check(IDC_DECOMP_ALL, false);
-    Check(IDC_COMP_DESKTOP, true);
-    Select(IDC_COMP_FORMAT, 1);
-    Script("");
-    RunDrop({"%T\\a.zip", "%T\\b.zip"}); // to the desktop, so nothing is opened
-    EXPECT_EQ(1u, Commands().size());
-    DeleteFileA((GetDesktopFolder() + std::string("\\a.7z")).c_str());
+    Drop({"%T\\a.zip", "%T\\b.zip"});
+    EXPECT_EQ(Lines({"x \"%T\\a.zip\" -o\"%T\\a\"", "x \"%T\\b.zip\" -o\"%T\\b\""}),
+              Commands(wnd_));
+    EXPECT_EQ(Lines{HwndText(wnd_) + " open %T\\a\\"}, g_opens);
 }
 
-TEST_F(DropTest, RefusedDropsStillReleaseTheHandle) {
-    struct {
-        const char* script;
-        Lines names;
-        const char* message;
-        size_t calls;
-    } cases[] = {
-        {"[fake]\nrunning=1\n", {"%T\\n.txt"}, MSG_BUSY, 1},
-        {"", {"%T\\n.txt", "C:\\" + std::string(MAX_PATH - 2, 'l')}, MSG_PATH_TOO_LONG, 1},
-    };
-    size_t seen = 0;
-    for (auto& c : cases) {
-        Script(c.script);
-        RunDrop(c.names);
-        EXPECT_EQ(c.calls, Calls().size());
-        if (c.message) {
-            ASSERT_EQ(++seen, watcher_->Seen().size());
-            EXPECT_EQ(c.message, watcher_->Seen().back().text);
-            EXPECT_EQ(wnd_, watcher_->Seen().back().owner);
-        }
-    }
-    EXPECT_EQ(seen, watcher_->Seen().size());
+TEST_F(DropTest, RefusalsAreOwnedByTheWindowAndReleaseTheHandle) {
+    Script("[fake]\nrunning=1\n");
+    Drop({"%T\\n.txt"});
+    Script("");
+    Drop({"%T\\n.txt", "C:\\" + std::string(MAX_PATH - 2, 'l')});
+    EXPECT_EQ(Lines({"SevenZipGetRunning"}), Calls());
+    EXPECT_EQ(Lines({MSG_BUSY, MSG_PATH_TOO_LONG}), Messages(wnd_));
 }
 
 TEST_F(DropTest, BrowserIsOwnedByTheWindow) {
-    Make("n.txt");
-    Make("out\\");
+    Make({"n.txt", "out\\"});
     Check(IDC_COMP_DECIDE, true);
     Select(IDC_COMP_FORMAT, 1);
     BrowserDriver driver(PICK_PATH, T("%T\\out"));
-    RunDrop({"%T\\n.txt"});
-    EXPECT_EQ(wnd_, driver.owner());
+    Drop({"%T\\n.txt"});
+    EXPECT_EQ(wnd_, driver.owner.load());
     EXPECT_EQ(Lines({"a -t7z -mhe=off  -ms=off -m0=LZMA2 -r0 \"%T\\out\\n.7z\" \"%T\\n.txt\""}),
-              Commands());
+              Commands(wnd_));
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 // Prints how long building a compression command takes for large drops, and
-// how long splitting a path takes. Run through bench.sh; figures only.
+// how long splitting a path takes. Run through bench/jobs/bench.sh; figures only.
 #include "jobs/commands.h"
 #include "jobs/inputs.h"
 #include "jobs/paths.h"
