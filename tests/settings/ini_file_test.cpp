@@ -1,276 +1,175 @@
 // Loading and saving the settings file through the platform's profile
 // functions: exact bytes written, validation of every key, failure roads.
 #include "tests/settings/settings_fixture.h"
+#include "tests/support/files.h"
 #include <gtest/gtest.h>
+#include <random>
+#include <regex>
+
+using testsupport::ReadBytes;
+using testsupport::WriteBytes;
 
 namespace {
 
-// Each test file gets a name of its own: the profile functions keep recently
-// read files cached.
-std::string FreshPath(const std::string& stem) {
-    static int serial = 0;
-    return ScratchDir() + stem + std::to_string(++serial) + ".ini";
-}
-
-Options LoadText(const std::string& fileText) {
-    std::string path = FreshPath("load");
+std::string LoadText(const std::string& fileText, std::string path = FreshPath("load")) {
     WriteBytes(path, fileText);
     CINI ini;
     LoadFrom(ini, path);
+    EXPECT_EQ(ReadBytes(path), fileText) << "loading wrote to the file";
     return Snapshot(ini);
 }
 
-TEST(SaveSettings, WritesTheTenKeysInOrderByteForByte) {
-    std::string path = FreshPath("save");
-    CINI ini;
-    LoadFrom(ini, path); // missing file: defaults, nothing written
-    EXPECT_EQ(ReadBytes(path), "<missing>");
+TEST(SaveSettings, WritesTheTenKeysInOrderAndLoadsTheSameBack) {
+    std::string reused = FreshPath("save"); // saved over again: values replaced in place
+    CINI ini, loaded;
+    LoadFrom(ini, reused); // a missing file gives the defaults and is not written
+    EXPECT_FALSE(testsupport::FileExists(reused));
     ini.SaveSettings();
-    EXPECT_EQ(ReadBytes(path), "[Tessaro]\r\n"
-                               "DECOMPESS=DESKTOP\r\n"
-                               "DECOMP_ALL=TRUE\r\n"
-                               "DECOMP_DIR=TRUE\r\n"
-                               "DECOMP_OPEN=TRUE\r\n"
-                               "COMPESS=DESKTOP\r\n"
-                               "COMP_FORMAT=7Z\r\n"
-                               "COMP_LEVEL=LEVEL3\r\n"
-                               "COMP_ENCRYPT=TRUE\r\n"
-                               "COMP_ENC_METHOD=ZipCrypto\r\n"
-                               "COMP_OPEN=TRUE\r\n");
-}
-
-TEST(SaveSettings, SpellsFlagsAndReplacesValuesInPlace) {
-    std::string path = FreshPath("save");
-    CINI ini;
-    LoadFrom(ini, path);
-    ini.SaveSettings();
-    Assign(ini,
-           {"DECIDE", false, true, false, "SAMEPLACE", "ZIP", "LEVEL0", false, "AES256", false});
-    ini.SaveSettings();
-    EXPECT_EQ(ReadBytes(path), "[Tessaro]\r\n"
-                               "DECOMPESS=DECIDE\r\n"
-                               "DECOMP_ALL=FALSE\r\n"
-                               "DECOMP_DIR=TRUE\r\n"
-                               "DECOMP_OPEN=FALSE\r\n"
-                               "COMPESS=SAMEPLACE\r\n"
-                               "COMP_FORMAT=ZIP\r\n"
-                               "COMP_LEVEL=LEVEL0\r\n"
-                               "COMP_ENCRYPT=FALSE\r\n"
-                               "COMP_ENC_METHOD=AES256\r\n"
-                               "COMP_OPEN=FALSE\r\n");
-}
-
-TEST(SaveSettings, ThenLoadGivesTheSameRecord) {
-    const Options records[] = {
-        kDefaultOptions,
-        {"SAMEPLACE", false, false, false, "DECIDE", "ZIP", "LEVEL0", false, "AES128", false},
-        {"DECIDE", true, false, true, "SAMEPLACE", "7Z", "LEVEL5", true, "AES256", false},
-        {"DESKTOP", false, true, false, "DESKTOP", "ZIP", "LEVEL1", false, "ZipCrypto", true},
-        {"SAMEPLACE", true, true, false, "SAMEPLACE", "ZIP", "LEVEL2", true, "AES256", true},
-        {"DECIDE", false, false, true, "DECIDE", "7Z", "LEVEL4", false, "AES128", true},
-    };
-    std::string reused = FreshPath("roundtrip");
-    for (const Options& record : records) {
-        for (const std::string& path : {FreshPath("roundtrip"), reused}) {
-            CINI saved;
-            LoadFrom(saved, path);
-            Assign(saved, record);
-            saved.SaveSettings();
-            CINI loaded;
+    EXPECT_EQ(ReadBytes(reused), "[Tessaro]\r\nDECOMPESS=DESKTOP\r\nDECOMP_ALL=TRUE\r\n"
+                                 "DECOMP_DIR=TRUE\r\nDECOMP_OPEN=TRUE\r\nCOMPESS=DESKTOP\r\n"
+                                 "COMP_FORMAT=7Z\r\nCOMP_LEVEL=LEVEL3\r\nCOMP_ENCRYPT=TRUE\r\n"
+                                 "COMP_ENC_METHOD=ZipCrypto\r\nCOMP_OPEN=TRUE\r\n");
+    for (const char* record :
+         {kChanged, "SAMEPLACE FALSE FALSE FALSE DECIDE ZIP LEVEL0 FALSE AES128 FALSE",
+          "DECIDE TRUE FALSE TRUE SAMEPLACE 7Z LEVEL1 TRUE AES256 FALSE",
+          "DESKTOP FALSE TRUE FALSE DESKTOP ZIP LEVEL2 FALSE ZipCrypto TRUE",
+          "SAMEPLACE TRUE TRUE FALSE SAMEPLACE ZIP LEVEL4 TRUE AES256 TRUE", kDefaults}) {
+        for (const std::string& path : {FreshPath("save"), reused}) {
+            LoadFrom(ini, path);
+            Assign(ini, record);
+            ini.SaveSettings();
+            EXPECT_EQ(ReadBytes(path), With(record, "", "", true));
             LoadFrom(loaded, path);
             EXPECT_EQ(Snapshot(loaded), record) << path;
         }
     }
 }
 
-TEST(LoadSettings, FallsBackPerKey) {
-    Options expected = kDefaultOptions;
-    expected.DECOMP_DIR = false;
-    EXPECT_EQ(LoadText("[Tessaro]\r\nCOMPESS=SamePlace\r\nCOMP_LEVEL=LEVEL9\r\n"
-                       "DECOMP_DIR=true\r\nCOMP_OPEN=\r\n"),
-              expected);
-}
-
-// Every key holds a value other than its fallback, so a fallback stored in
-// the wrong field shows.
-const char* const kAllChanged[][2] = {
-    {"DECOMPESS", "DECIDE"},  {"DECOMP_ALL", "FALSE"},   {"DECOMP_DIR", "FALSE"},
-    {"DECOMP_OPEN", "FALSE"}, {"COMPESS", "SAMEPLACE"},  {"COMP_FORMAT", "ZIP"},
-    {"COMP_LEVEL", "LEVEL5"}, {"COMP_ENCRYPT", "FALSE"}, {"COMP_ENC_METHOD", "AES256"},
-    {"COMP_OPEN", "FALSE"},
-};
-const Options kAllChangedOptions = {"DECIDE", false,    false, false,    "SAMEPLACE",
-                                    "ZIP",    "LEVEL5", false, "AES256", false};
-
-// The section with every key changed, and key's line holding value instead.
-std::string AllChangedExcept(const std::string& key, const std::string& value) {
-    std::string file = "[Tessaro]\r\n";
-    for (const auto& line : kAllChanged) {
-        file += std::string(line[0]) + "=" + (key == line[0] ? value : line[1]) + "\r\n";
-    }
-    return file;
-}
-
-// A flag key's expected value is written "TRUE" or "FALSE".
-struct KeyCase {
-    const char* key;
-    std::string value;
-    const char* expected;
-};
-
-const std::string kOverlong(200, 'A');
-
-const KeyCase kKeyCases[] = {
-    {"DECOMP_ALL", "TRUE", "TRUE"},
-    {"DECOMP_ALL", "True", "FALSE"},
-    {"DECOMP_DIR", "true", "FALSE"},
-    {"DECOMP_OPEN", "1", "FALSE"},
-    {"COMP_ENCRYPT", "yes", "FALSE"},
-    {"COMP_OPEN", "TRUE1", "FALSE"},
-    {"COMP_OPEN", "TRU", "FALSE"},
-    {"COMP_OPEN", "TRUE" + kOverlong, "FALSE"},
-    // The platform's reader drops blanks around a value and one pair of
-    // enclosing quotes (double or single), so these still read as TRUE.
-    {"DECOMP_ALL", "TRUE ", "TRUE"},
-    {"DECOMP_ALL", "  TRUE", "TRUE"},
-    {"DECOMP_ALL", "\"TRUE\"", "TRUE"},
-    {"DECOMP_ALL", "\"TRUE\" ", "TRUE"},
-    {"DECOMP_ALL", "'TRUE'", "TRUE"},
-    {"DECOMP_ALL", "\"TRUE", "FALSE"},
-    {"DECOMP_ALL", "\"TRUE'", "FALSE"},
-    // Present but empty: nothing copied, the field keeps its default.
-    {"DECOMP_DIR", "", "TRUE"},
-    {"DECOMPESS", "", "DESKTOP"},
-    {"DECOMPESS", "SAMEPLACE", "SAMEPLACE"},
-    {"DECOMPESS", "DESKTOP", "DESKTOP"},
-    {"DECOMPESS", "desktop", "DESKTOP"},
-    {"DECOMPESS", "DECIDEX", "DESKTOP"},
-    {"COMPESS", "SamePlace", "DESKTOP"},
-    {"COMPESS", "DECIDE", "DECIDE"},
-    {"COMPESS", "SAMEPLACE" + kOverlong, "DESKTOP"},
-    {"COMP_FORMAT", "zip", "7Z"},
-    {"COMP_FORMAT", "7z", "7Z"},
-    {"COMP_FORMAT", "ZIPX", "7Z"},
-    {"COMP_FORMAT", "7Z", "7Z"},
-    {"COMP_LEVEL", "LEVEL0", "LEVEL0"},
-    {"COMP_LEVEL", "LEVEL6", "LEVEL3"},
-    {"COMP_LEVEL", "level1", "LEVEL3"},
-    {"COMP_LEVEL", "LEVEL", "LEVEL3"},
-    {"COMP_ENC_METHOD", "AES192", "ZipCrypto"},
-    {"COMP_ENC_METHOD", "AES128", "AES128"},
-    {"COMP_ENC_METHOD", "zipcrypto", "ZipCrypto"},
-    {"COMP_ENC_METHOD", "ZipCrypto", "ZipCrypto"},
-    {"COMP_ENC_METHOD", "ＡＥＳ１２８", "ZipCrypto"},
-    {"COMP_ENC_METHOD", kOverlong, "ZipCrypto"},
-};
-
-// The field of each key in Options.
-const struct {
-    const char* key;
-    std::string Options::*text;
-    bool Options::*flag;
-} kFields[] = {
-    {"DECOMPESS", &Options::DECOMPESS, nullptr},
-    {"DECOMP_ALL", nullptr, &Options::DECOMP_ALL},
-    {"DECOMP_DIR", nullptr, &Options::DECOMP_DIR},
-    {"DECOMP_OPEN", nullptr, &Options::DECOMP_OPEN},
-    {"COMPESS", &Options::COMPESS, nullptr},
-    {"COMP_FORMAT", &Options::COMP_FORMAT, nullptr},
-    {"COMP_LEVEL", &Options::COMP_LEVEL, nullptr},
-    {"COMP_ENCRYPT", nullptr, &Options::COMP_ENCRYPT},
-    {"COMP_ENC_METHOD", &Options::COMP_ENC_METHOD, nullptr},
-    {"COMP_OPEN", nullptr, &Options::COMP_OPEN},
-};
-
-void SetExpected(Options& options, const std::string& key, const std::string& expected) {
-    for (const auto& field : kFields) {
-        if (key == field.key && field.text != nullptr) {
-            options.*field.text = expected;
-        } else if (key == field.key) {
-            options.*field.flag = expected == "TRUE";
+// Each key alone amid changed values, so that a value stored in the wrong
+// field shows: every raw value of a row reads as expected.
+TEST(LoadSettings, ValidatesEachKeyAlone) {
+    const std::string A200(200, 'A');
+    const struct {
+        const char *key, *expected;
+        std::vector<std::string> raw;
+    } cases[] = {
+        // The platform's reader drops blanks around a value and one pair of
+        // enclosing quotes; then a flag is TRUE only for exactly "TRUE".
+        {"DECOMP_ALL", "TRUE", {"TRUE", "TRUE ", "  TRUE", "\"TRUE\"", "\"TRUE\" ", "'TRUE'"}},
+        {"DECOMP_ALL", "FALSE", {"True", "\"TRUE", "\"TRUE'"}},
+        {"DECOMP_DIR", "FALSE", {"true"}},
+        {"DECOMP_OPEN", "FALSE", {"1"}},
+        {"COMP_ENCRYPT", "FALSE", {"yes"}},
+        {"COMP_OPEN", "FALSE", {"TRUE1", "TRU", "TRUE" + A200}},
+        // Present but empty: nothing is copied, the field keeps its default.
+        {"DECOMP_DIR", "TRUE", {""}},
+        {"DECOMPESS", "DESKTOP", {"", "DESKTOP", "desktop", "DECIDEX"}},
+        {"DECOMPESS", "SAMEPLACE", {"SAMEPLACE"}},
+        {"COMPESS", "DESKTOP", {"SamePlace", "SAMEPLACE" + A200}},
+        {"COMPESS", "DECIDE", {"DECIDE"}},
+        {"COMP_FORMAT", "7Z", {"zip", "7z", "ZIPX", "7Z"}},
+        // A long value comes back cut to 127 bytes, which no value set accepts.
+        {"COMP_LEVEL", "LEVEL3", {"LEVEL6", "level1", "LEVEL", "LEVEL5" + A200}},
+        {"COMP_LEVEL", "LEVEL0", {"LEVEL0"}},
+        {"COMP_ENC_METHOD",
+         "ZipCrypto",
+         {"AES192", "zipcrypto", "ZipCrypto", "ＡＥＳ１２８", A200}},
+        {"COMP_ENC_METHOD", "AES128", {"AES128"}},
+    };
+    for (const auto& c : cases) {
+        for (const std::string& raw : c.raw) {
+            EXPECT_EQ(LoadText(With(kChanged, c.key, raw, true)), With(kChanged, c.key, c.expected))
+                << c.key << "=" << raw;
         }
     }
-}
-
-TEST(LoadSettings, ValidatesEachKeyAlone) {
-    for (const KeyCase& c : kKeyCases) {
-        Options expected = kAllChangedOptions;
-        SetExpected(expected, c.key, c.expected);
-        EXPECT_EQ(LoadText(AllChangedExcept(c.key, c.value)), expected) << c.key << "=" << c.value;
-    }
-}
-
-// The reader cuts a long value to the 127 bytes that fit, and that is not a
-// value of any set.
-TEST(LoadSettings, ALongValueIsCutAndRejected) {
-    std::string path = FreshPath("long");
-    WriteBytes(path, "[Tessaro]\r\nCOMP_LEVEL=LEVEL5" + kOverlong + "\r\n");
-    char value[128];
-    memset(value, 'x', sizeof value);
-    EXPECT_EQ(
-        GetPrivateProfileStringA(INI_SECTION, "COMP_LEVEL", "", value, sizeof value, path.c_str()),
-        127u);
-    EXPECT_EQ(value[127], '\0');
-    CINI ini;
-    LoadFrom(ini, path);
-    EXPECT_EQ(Snapshot(ini), kDefaultOptions);
 }
 
 // Whatever keeps the file from being read leaves every default in place.
 TEST(LoadSettings, UnreadableOrEmptyFilesGiveDefaults) {
-    struct FileCase {
-        const char* what;
-        const char* contents; // null: no file at all
-    };
-    const FileCase cases[] = {
-        {"missing file", NULL},
-        {"empty file", ""},
-        {"section without keys", "[Tessaro]\r\n"},
-        {"keys of another section", "[Other]\r\nCOMP_FORMAT=ZIP\r\nDECOMP_ALL=FALSE\r\n"},
-        {"keys outside any section", "COMP_FORMAT=ZIP\r\nDECOMP_ALL=FALSE\r\n"},
-        {"section misspelled", "[Tessar0]\r\nCOMP_FORMAT=ZIP\r\n"},
-    };
-    for (const FileCase& c : cases) {
-        std::string path = FreshPath("empty");
-        if (c.contents != NULL) {
-            WriteBytes(path, c.contents);
-        }
-        CINI ini;
-        LoadFrom(ini, path);
-        EXPECT_EQ(Snapshot(ini), kDefaultOptions) << c.what;
-        EXPECT_EQ(ReadBytes(path), c.contents ? c.contents : "<missing>") << c.what;
+    for (const char* text : {"", "[Tessaro]\r\n", "[Tessar0]\r\nCOMP_FORMAT=ZIP\r\n",
+                             "[Other]\r\nCOMP_FORMAT=ZIP\r\nDECOMP_ALL=FALSE\r\n",
+                             "COMP_FORMAT=ZIP\r\nDECOMP_ALL=FALSE\r\n"}) {
+        EXPECT_EQ(LoadText(text), kDefaults) << text;
     }
-}
-
-TEST(LoadSettings, AFileThatCannotBeOpenedGivesDefaults) {
-    std::string dirPath = FreshPath("dir");
-    ASSERT_TRUE(CreateDirectoryA(dirPath.c_str(), NULL));
     CINI ini;
-    LoadFrom(ini, dirPath);
-    EXPECT_EQ(Snapshot(ini), kDefaultOptions) << "a folder under the INI name";
-
-    std::string locked = FreshPath("locked");
-    WriteBytes(locked, AllChangedExcept("", ""));
-    HANDLE hold = CreateFileA(locked.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
-    ASSERT_NE(hold, INVALID_HANDLE_VALUE);
-    LoadFrom(ini, locked);
-    EXPECT_EQ(Snapshot(ini), kDefaultOptions) << "a file held open without sharing";
+    std::string dir = FreshPath("dir"), locked = FreshPath("locked");
+    ASSERT_TRUE(CreateDirectoryA(dir.c_str(), NULL));
+    WriteBytes(locked, With(kChanged, "", "", true));
+    HANDLE hold = CreateFileA(locked.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    // Loading starts from the defaults, not from what the record held.
+    for (const std::string& path : {FreshPath("absent"), std::string(), dir, locked}) {
+        Assign(ini, kChanged);
+        LoadFrom(ini, path);
+        EXPECT_EQ(Snapshot(ini), kDefaults) << "'" << path << "'";
+    }
     CloseHandle(hold);
     LoadFrom(ini, locked);
-    EXPECT_EQ(Snapshot(ini), kAllChangedOptions) << "the same file released";
+    EXPECT_EQ(Snapshot(ini), kChanged) << "the same file released";
 }
 
-// Loading again starts from the defaults, not from what the record held.
-TEST(LoadSettings, StartsFromTheDefaults) {
-    CINI ini;
-    Assign(ini, kAllChangedOptions);
-    LoadFrom(ini, FreshPath("absent"));
-    EXPECT_EQ(Snapshot(ini), kDefaultOptions);
-    Assign(ini, kAllChangedOptions);
-    ini.iniPath[0] = '\0';
-    ini.LoadSettings();
-    EXPECT_EQ(Snapshot(ini), kDefaultOptions);
+// Whatever a file holds, each text field is one value of its set, terminated
+// inside its field, each flag 0 or 1, and nothing is written past the record.
+TEST(LoadSettings, AnyFileGivesAValidRecord) {
+    const char* const names[] = {"DECOMPESS",
+                                 "DECOMP_ALL",
+                                 "DECOMP_DIR",
+                                 "DECOMP_OPEN",
+                                 "COMPESS",
+                                 "COMP_FORMAT",
+                                 "COMP_LEVEL",
+                                 "COMP_ENCRYPT",
+                                 "COMP_ENC_METHOD",
+                                 "COMP_OPEN",
+                                 "decompess",
+                                 "COMP",
+                                 ""};
+    const char* const values[] = {"DESKTOP",    "DECIDE", "ZIP",  "7Z",   "LEVEL5",
+                                  "LEVEL9",     "AES256", "TRUE", "true", "",
+                                  "\"DECIDE\"", " ZIP ",  "表"};
+    const std::regex valid(
+        "(DESKTOP|SAMEPLACE|DECIDE)( TRUE| FALSE){3} (DESKTOP|SAMEPLACE|DECIDE) "
+        "(ZIP|7Z) LEVEL[0-5]( TRUE| FALSE) (ZipCrypto|AES128|AES256)( TRUE| FALSE)");
+    std::mt19937 random(20261206);
+    auto below = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+    // Stray bytes: NUL, line ends, '=', '[' and lead bytes of double-byte characters.
+    auto bytes = [&](int count) {
+        std::string b;
+        while (count-- > 0) {
+            b += (char)below(256);
+        }
+        return b;
+    };
+    struct Guarded {
+        CINI ini;
+        char after[64];
+    }* guarded = new Guarded;
+    memset(guarded->after, 0x5A, sizeof guarded->after);
+    int changed = 0;
+    for (int i = 0; i < 1000 && !HasFailure(); ++i) {
+        std::string file = below(10) ? "" : below(2) ? "\xEF\xBB\xBF" : "\xFF\xFE";
+        for (int lines = below(25); lines > 0; --lines) {
+            int kind = below(8);
+            std::string name = names[below(13)], value = values[below(13)];
+            file += kind == 0   ? std::string(below(2) ? "[Tessaro]" : "[tessaro]")
+                    : kind == 1 ? "[" + bytes(below(12)) + "]"
+                    : kind == 2 ? bytes(below(40))
+                    : kind == 3 ? name + "=" + bytes(below(4) ? below(20) : 100 + below(5000))
+                                : name + (below(2) ? "=" : " = ") + value;
+            file += below(3) == 0 ? "\r\n" : below(2) ? "\n" : "\r";
+        }
+        std::string path = FreshPath("random");
+        WriteBytes(path, file);
+        memset(guarded->ini.DECOMPESS, 0x7F, sizeof guarded->ini.DECOMPESS);
+        LoadFrom(guarded->ini, path);
+        std::string record = Snapshot(guarded->ini);
+        EXPECT_TRUE(std::regex_match(record, valid)) << record << ", file " << i;
+        EXPECT_EQ(guarded->ini.iniPath, path) << "path changed by loading, file " << i;
+        changed += record != kDefaults;
+        DeleteFileA(path.c_str());
+    }
+    EXPECT_GT(changed, 200) << "the files must reach the keys often enough to mean something";
+    EXPECT_EQ(std::string(guarded->after, 64), std::string(64, 0x5A)) << "written past the record";
+    delete guarded;
 }
 
 } // namespace

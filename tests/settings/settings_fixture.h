@@ -1,52 +1,69 @@
-// Shared helpers of the settings tests: a private folder, whole-file reads
-// and writes, stand-in user name and module path sources, record snapshots.
+// Shared helpers of the settings tests: a record as one line of its ten
+// values in file order (flags TRUE or FALSE), and a scratch folder.
 #pragma once
 #include "settings/ini.h"
-#include <ostream>
+#include "tests/support/files.h"
+#include <sstream>
+#include <stdio.h>
 #include <string>
-#include <vector>
 
-// The ten options of a record as plain values, for comparing and printing.
-struct Options {
-    std::string DECOMPESS;
-    bool DECOMP_ALL;
-    bool DECOMP_DIR;
-    bool DECOMP_OPEN;
-    std::string COMPESS;
-    std::string COMP_FORMAT;
-    std::string COMP_LEVEL;
-    bool COMP_ENCRYPT;
-    std::string COMP_ENC_METHOD;
-    bool COMP_OPEN;
-    bool operator==(const Options& other) const;
-};
-std::ostream& operator<<(std::ostream& out, const Options& options);
+const char kDefaults[] = "DESKTOP TRUE TRUE TRUE DESKTOP 7Z LEVEL3 TRUE ZipCrypto TRUE";
+// Every value other than its default, so a value stored in the wrong field shows.
+const char kChanged[] = "DECIDE FALSE FALSE FALSE SAMEPLACE ZIP LEVEL5 FALSE AES256 FALSE";
 
-extern const Options kDefaultOptions;
+// The record a CINI holds now; a flag byte other than 0 or 1 shows as BAD.
+inline std::string Snapshot(const CINI& i) {
+    auto f = [](const bool& flag) {
+        unsigned char byte = *(const unsigned char*)&flag;
+        return byte == 1 ? "TRUE" : byte == 0 ? "FALSE" : "BAD";
+    };
+    char line[160] = {0};
+    snprintf(line, sizeof line - 1, "%s %s %s %s %s %s %s %s %s %s", i.DECOMPESS, f(i.DECOMP_ALL),
+             f(i.DECOMP_DIR), f(i.DECOMP_OPEN), i.COMPESS, i.COMP_FORMAT, i.COMP_LEVEL,
+             f(i.COMP_ENCRYPT), i.COMP_ENC_METHOD, f(i.COMP_OPEN));
+    return line;
+}
 
-// The options a record holds now.
-Options Snapshot(const CINI& ini);
-// Assigns options to a record's fields, as the main window does.
-void Assign(CINI& ini, const Options& options);
-// Points the record at path and loads it (defaults first).
-void LoadFrom(CINI& ini, const std::string& path);
+// Sets a CINI's fields from a record, as the main window does.
+inline void Assign(CINI& i, const std::string& record) {
+    char f[5][6] = {};
+    sscanf(record.c_str(), "%9s %5s %5s %5s %9s %3s %6s %5s %9s %5s", i.DECOMPESS, f[0], f[1], f[2],
+           i.COMPESS, i.COMP_FORMAT, i.COMP_LEVEL, f[3], i.COMP_ENC_METHOD, f[4]);
+    bool* flags[5] = {&i.DECOMP_ALL, &i.DECOMP_DIR, &i.DECOMP_OPEN, &i.COMP_ENCRYPT, &i.COMP_OPEN};
+    for (int k = 0; k < 5; ++k) {
+        *flags[k] = strcmp(f[k], "TRUE") == 0;
+    }
+}
 
-// This program's own scratch folder, with a trailing backslash; emptied and
-// removed at exit.
-const std::string& ScratchDir();
-// A new subfolder of the scratch folder, with a trailing backslash.
-std::string MakeScratchSubdir(const std::string& name);
-void WriteBytes(const std::string& path, const std::string& bytes);
-// The whole file, or "<missing>" when it cannot be read.
-std::string ReadBytes(const std::string& path);
-// Names of the entries of a folder (without . and ..), sorted.
-std::vector<std::string> ListFolder(const std::string& dir);
+// record with key's value replaced: as a record, or as the settings file
+// that saving it writes when asFile.
+inline std::string With(const std::string& record, const std::string& key = "",
+                        const std::string& value = "", bool asFile = false) {
+    std::istringstream in(record);
+    std::string out = asFile ? "[Tessaro]\r\n" : "", word;
+    for (const char* name :
+         {"DECOMPESS", "DECOMP_ALL", "DECOMP_DIR", "DECOMP_OPEN", "COMPESS", "COMP_FORMAT",
+          "COMP_LEVEL", "COMP_ENCRYPT", "COMP_ENC_METHOD", "COMP_OPEN"}) {
+        in >> word;
+        std::string v = key == name ? value : word;
+        out += asFile ? name + ("=" + v) + "\r\n" : (out.empty() ? "" : " ") + v;
+    }
+    return out;
+}
 
-// While alive, the INI path is made from modulePath and userName instead of
-// the system's answers. A null modulePath makes the module path source fail;
-// a null userName makes the user name source fail.
-class ScopedPathSources {
-  public:
-    ScopedPathSources(const char* modulePath, const char* userName);
-    ~ScopedPathSources();
-};
+// Points the record at path and loads it.
+inline void LoadFrom(CINI& ini, const std::string& path) {
+    strncpy(ini.iniPath, path.c_str(), MAX_PATH);
+    ini.LoadSettings();
+}
+
+// A new path in a scratch folder removed at exit: the profile functions cache
+// recently read files, so each test file gets a name of its own.
+inline std::string FreshPath(const std::string& stem, const char* ext = ".ini") {
+    static struct Scratch {
+        std::string dir = testsupport::MakeTempDir("settings");
+        ~Scratch() { testsupport::RemoveTree(dir); }
+    } scratch;
+    static int serial = 0;
+    return scratch.dir + "\\" + stem + std::to_string(++serial) + ext;
+}

@@ -86,4 +86,55 @@ std::string StageTessaro(const std::string& tag, const std::string& dllDir) {
     return dir;
 }
 
+bool PumpUntil(const std::function<bool()>& test, DWORD timeoutMs) {
+    for (DWORD start = GetTickCount();;) {
+        if (test()) {
+            return true;
+        }
+        if (GetTickCount() - start >= timeoutMs) {
+            return false;
+        }
+        MSG msg;
+        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        MsgWaitForMultipleObjects(0, NULL, FALSE, 20, QS_ALLINPUT);
+    }
+}
+
+DWORD WaitPumping(Process& p, DWORD timeoutMs) {
+    PumpUntil([&] { return !p.handle || WaitForSingleObject(p.handle, 0) == WAIT_OBJECT_0; },
+              timeoutMs);
+    return WaitProcess(p, 0);
+}
+
+namespace {
+struct WindowSearch {
+    DWORD processId;
+    const char* className;
+    bool visibleOnly;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND wnd, LPARAM param) {
+    WindowSearch* s = reinterpret_cast<WindowSearch*>(param);
+    DWORD owner = 0;
+    char name[64] = {0};
+    GetWindowThreadProcessId(wnd, &owner);
+    GetClassNameA(wnd, name, sizeof name);
+    if (owner == s->processId && (!s->visibleOnly || IsWindowVisible(wnd)) &&
+        (!s->className || lstrcmpA(name, s->className) == 0)) {
+        s->found.push_back(wnd);
+    }
+    return TRUE;
+}
+} // namespace
+
+std::vector<HWND> WindowsOf(DWORD processId, const char* className, bool visibleOnly) {
+    WindowSearch search = {processId, className, visibleOnly, {}};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 } // namespace testsupport

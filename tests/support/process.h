@@ -1,6 +1,7 @@
 // Starting Windows programs (such as Tessaro.exe) from a test and waiting.
 #pragma once
 #include <windows.h>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,5 +27,15 @@ DWORD RunProcess(const std::string& exe, const std::vector<std::string>& args,
 // Copies Tessaro.exe and a 7-zip32.dll (from dllDir: the fake's folder by
 // default) into a new temporary folder; returns that folder.
 std::string StageTessaro(const std::string& tag, const std::string& dllDir = std::string());
+
+// Dispatches this thread's window messages until test() holds or timeoutMs
+// passed; returns test(). Tests that own windows wait through this.
+bool PumpUntil(const std::function<bool()>& test, DWORD timeoutMs = 10000);
+// WaitProcess, dispatching this thread's window messages meanwhile.
+DWORD WaitPumping(Process& p, DWORD timeoutMs = 30000);
+// Top-level windows of a process, only those of className when given, only
+// visible ones when visibleOnly.
+std::vector<HWND> WindowsOf(DWORD processId, const char* className = NULL,
+                            bool visibleOnly = false);
 
 } // namespace testsupport

@@ -7,13 +7,27 @@
 #include <algorithm>
 #include <vector>
 
-#include "tests/startup/staging.h"
+#include "app/mainwnd.h"
 #include "tests/support/dialogs.h"
+#include "tests/support/fake7z.h"
+#include "tests/support/files.h"
+#include "tests/support/process.h"
 
 using namespace testsupport;
-using namespace startuptest;
 
 namespace {
+
+// Tessaro.exe and a library (the fake's, or that of dllDir) in a new folder.
+std::string Stage(const std::string& dllDir = std::string()) {
+    std::string dir = StageTessaro("bench", dllDir);
+    FakeReset("", dir);
+    return dir;
+}
+
+HWND MainWindowOf(const Process& p) {
+    std::vector<HWND> found = WindowsOf(p.id, MAIN_CLASS_NAME);
+    return found.empty() ? NULL : found[0];
+}
 
 struct Figures {
     const char* road;
@@ -34,13 +48,13 @@ void Print(const Figures& f) {
 
 // Start until the main window is visible, then close it and wait for the end.
 void WindowRoad(int runs, Figures& open, Figures& close) {
-    Stage stage("bench-window", kFakeLibrary, "");
+    std::string exe = Stage() + "\\Tessaro.exe";
     for (int i = 0; i < runs; ++i) {
         DWORD start = GetTickCount();
-        Process tessaro = stage.Start({});
+        Process tessaro = StartProcess(exe, {});
         HWND main = NULL;
-        if (!WaitUntil([&] {
-                main = MainWindowOf(tessaro.id);
+        if (!PumpUntil([&] {
+                main = MainWindowOf(tessaro);
                 return main != NULL && IsWindowVisible(main);
             })) {
             WaitProcess(tessaro, 0);
@@ -57,16 +71,16 @@ void WindowRoad(int runs, Figures& open, Figures& close) {
 
 // A second start while the first shows its window: until the second ends.
 void HandOverRoad(int runs, Figures& handOver) {
-    Stage stage("bench-handover", kFakeLibrary, "");
-    Process first = stage.Start({});
+    std::string exe = Stage() + "\\Tessaro.exe";
+    Process first = StartProcess(exe, {});
     HWND main = NULL;
-    if (!WaitUntil([&] { return (main = MainWindowOf(first.id)) != NULL; })) {
+    if (!PumpUntil([&] { return (main = MainWindowOf(first)) != NULL; })) {
         WaitProcess(first, 0);
         return;
     }
     for (int i = 0; i < runs; ++i) {
         DWORD start = GetTickCount();
-        Process second = stage.Start({});
+        Process second = StartProcess(exe, {});
         if (WaitPumping(second) == 0) {
             handOver.ms.push_back(GetTickCount() - start);
         }
@@ -77,12 +91,12 @@ void HandOverRoad(int runs, Figures& handOver) {
 
 // An incomplete library: until the message box is up.
 void RefusalRoad(int runs, Figures& refusal) {
-    Stage stage("bench-refusal", kFakeMissingExport, "");
+    std::string exe = Stage(ExeDir() + "\\..\\fake-missing") + "\\Tessaro.exe";
     DialogWatcher watcher;
     for (int i = 0; i < runs; ++i) {
         size_t before = watcher.Seen().size();
         DWORD start = GetTickCount();
-        Process tessaro = stage.Start({});
+        Process tessaro = StartProcess(exe, {});
         if (watcher.WaitFor(before + 1)) {
             refusal.ms.push_back(GetTickCount() - start);
         }

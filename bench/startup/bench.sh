@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Usage: tests/startup/bench.sh [BUILD_DIR] [RUNS]
+# Usage: bench/startup/bench.sh [BUILD_DIR] [RUNS]
 # Prints the size and the imported DLLs of Tessaro.exe, then how long each
 # start-up road takes under Wine (RUNS starts each, default 10).
 set -euo pipefail

@@ -1,0 +1,262 @@
+// Tessaro.exe as a process beside a library it must refuse or accept, and a
+// second start while a first holds the single-instance name: the messages,
+// what each process asks the library, that it lets the library go once, and
+// that every road ends with exit code 0.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <deque>
+
+#include "app/mainwnd.h"
+#include "tests/support/dialogs.h"
+#include "tests/support/fake7z.h"
+#include "tests/support/files.h"
+#include "tests/support/process.h"
+
+using namespace testsupport;
+typedef std::vector<std::string> Lines;
+
+namespace {
+
+const std::string kNone = "none", kMissingExport = "..\\fake-missing";
+const char kLoadFailed[] = "7-zip32.dll を読み込めませんでした。 プログラムを終了します。";
+const char kBusy[] = "7-zip32.dll が使用中です。終了してから再実行して下さい。";
+const char kAttach[] = "DllMain\tattach", kVersion[] = "SevenZipGetVersion",
+           kFreed[] = "DllMain\tdetach\tfree";
+
+// Tessaro.exe in a private folder beside the fake library (or its variant
+// without SevenZipGetArchiveType, or none), with the fake's script and
+// settings that keep command-line jobs beside their input with no folder
+// opened. Ends what it started, so a failed case leaves no instance holding
+// the name for the next one.
+struct Stage {
+    std::string dir;
+    std::deque<Process> started;
+    Stage(const std::string& library, const std::string& script)
+        : dir(StageTessaro("startup",
+                           library == kMissingExport ? ExeDir() + "\\" + library : std::string())) {
+        if (library == kNone) {
+            DeleteFileA(File("7-zip32.dll").c_str());
+        }
+        FakeReset(script, dir);
+        char user[257] = {0};
+        DWORD size = sizeof user;
+        GetUserNameA(user, &size);
+        WriteBytes(File(std::string("Tessaro_") + user + ".ini"),
+                   "[Tessaro]\r\nDECOMPESS=SAMEPLACE\r\nDECOMP_OPEN=FALSE\r\n"
+                   "COMPESS=SAMEPLACE\r\nCOMP_OPEN=FALSE\r\n");
+    }
+    ~Stage() {
+        for (Process& p : started) {
+            WaitProcess(p, 0);
+        }
+        RemoveTree(dir);
+    }
+    std::string File(const std::string& leaf) const { return dir + "\\" + leaf; }
+    Process& Start(const Lines& args) {
+        started.push_back(StartProcess(File("Tessaro.exe"), args, dir));
+        return started.back();
+    }
+    Lines Calls(const std::string& name) const { return FakeCalls(name, dir); }
+    // A second instance must not reach these whatever it was given.
+    void ExpectNoJobCalls() const {
+        for (const char* name : {"SevenZip", "SevenZipCheckArchive", "SevenZipGetArchiveType",
+                                 "SevenZipConfigDialog"}) {
+            EXPECT_TRUE(Calls(name).empty()) << name;
+        }
+    }
+};
+
+HWND VisibleMainWindow(const Process& p) {
+    HWND main = NULL;
+    PumpUntil([&] {
+        std::vector<HWND> found = WindowsOf(p.id, MAIN_CLASS_NAME, true);
+        return (main = found.empty() ? NULL : found[0]) != NULL;
+    });
+    return main;
+}
+
+void ExpectOneNotice(DialogWatcher& watcher, const char* text) {
+    std::vector<SeenDialog> seen = watcher.Seen();
+    ASSERT_EQ(1u, seen.size());
+    EXPECT_EQ(Hex(text), Hex(seen[0].text));
+    EXPECT_TRUE(seen[0].owner == NULL);
+    EXPECT_FALSE(seen[0].hasYesNo);
+    EXPECT_EQ(IDOK, seen[0].pressed);
+}
+
+} // namespace
+
+TEST(StartupRefusal, ShowsOneMessageRunsNothingAndExitsWithZero) {
+    const Lines checked = {kAttach, kVersion, kFreed};
+    auto tooOld = [](const char* v) {
+        return std::string("7-zip32.dll のバージョンが ") + v +
+               " です。 9.20 以降を使用して下さい。";
+    };
+    const struct {
+        std::string library, script;
+        Lines args;
+        std::string message;
+        Lines log; // the fake's whole log, in order
+    } cases[] = {
+        {kNone, "", {}, kLoadFailed, {}},
+        // An incomplete library is let go at once and never called.
+        {kMissingExport, "", {}, kLoadFailed, {kAttach, kFreed}},
+        {kMissingExport, "", {"a.zip"}, kLoadFailed, {kAttach, kFreed}},
+        {"", "[fake]\nversion=919\n", {}, tooOld("9.19"), checked},
+        {"", "[fake]\nversion=465\n", {}, tooOld("4.65"), checked},
+        {"", "[fake]\nversion=0\n", {}, tooOld("0.00"), checked},
+        // The version comes before the arguments are looked at.
+        {"", "[fake]\nversion=919\n", {"a.zip"}, tooOld("9.19"), checked},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.library + " " + c.script + c.message);
+        Stage stage(c.library, c.script);
+        DialogWatcher watcher;
+        Process& tessaro = stage.Start(c.args);
+        DWORD id = tessaro.id;
+        EXPECT_EQ(0u, WaitPumping(tessaro));
+        ExpectOneNotice(watcher, c.message.c_str());
+        EXPECT_EQ(c.log, FakeLog(stage.dir));
+        EXPECT_TRUE(WindowsOf(id, MAIN_CLASS_NAME).empty());
+    }
+}
+
+TEST(StartupAcceptance, Version920OpensTheWindowAndReleasesTheLibraryOnceAtTheEnd) {
+    for (const char* script : {"[fake]\nversion=920\n", "[fake]\nversion=65535\n"}) {
+        SCOPED_TRACE(script);
+        Stage stage("", script);
+        DialogWatcher watcher;
+        Process& tessaro = stage.Start({});
+        HWND main = VisibleMainWindow(tessaro);
+        ASSERT_TRUE(main != NULL);
+        char title[128] = {0};
+        GetWindowTextA(main, title, sizeof title);
+        EXPECT_EQ(Hex(MAIN_WINDOW_TITLE), Hex(title));
+        // A fixed frame: no resizing, no maximising.
+        const LONG fixed = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+        EXPECT_EQ(fixed,
+                  GetWindowLongA(main, GWL_STYLE) & (fixed | WS_THICKFRAME | WS_MAXIMIZEBOX));
+        EXPECT_NE(0, GetWindowLongA(main, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+        EXPECT_EQ((DWORD)(CS_HREDRAW | CS_VREDRAW), GetClassLongA(main, GCL_STYLE));
+        RECT outer;
+        GetWindowRect(main, &outer);
+        EXPECT_EQ(440, outer.right - outer.left);
+        EXPECT_EQ(260, outer.bottom - outer.top);
+        PostMessageA(main, WM_CLOSE, 0, 0);
+        EXPECT_EQ(0u, WaitPumping(tessaro));
+        EXPECT_TRUE(watcher.Seen().empty());
+        EXPECT_EQ(Lines({kAttach, kVersion, kFreed}), FakeLog(stage.dir));
+    }
+}
+
+TEST(SecondInstance, BringsTheOpenWindowForwardAndDoesNothingElse) {
+    const struct {
+        bool minimised;
+        const char* script;
+        Lines args;
+    } cases[] = {
+        {false, "", {}},
+        {true, "", {"b.zip"}},
+        {true, "[fake]\nrunning=1\n", {}}, // a window to hand over to wins over a busy library
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.script + std::to_string(c.minimised) + std::to_string(c.args.size()));
+        Stage stage("", c.script);
+        WriteBytes(stage.File("b.zip"), "PK");
+        DialogWatcher watcher;
+        Process& first = stage.Start({});
+        HWND main = VisibleMainWindow(first);
+        ASSERT_TRUE(main != NULL);
+        // A window of the test takes the foreground, so that it has to move.
+        HWND bystander = CreateWindowExA(0, "STATIC", "bystander", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                         10, 10, 200, 100, NULL, NULL, NULL, NULL);
+        SetForegroundWindow(bystander);
+        if (c.minimised) {
+            PostMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+            ASSERT_TRUE(PumpUntil([&] { return IsIconic(main) != FALSE; }));
+        }
+        ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() != main; }));
+
+        EXPECT_EQ(0u, WaitPumping(stage.Start(c.args)));
+        EXPECT_TRUE(PumpUntil([&] { return !IsIconic(main); }));
+        EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == main; }));
+        EXPECT_TRUE(watcher.Seen().empty());
+        stage.ExpectNoJobCalls();
+        // The window was found, so the library was not even asked.
+        EXPECT_TRUE(stage.Calls("SevenZipGetRunning").empty());
+        EXPECT_EQ(1u, stage.Calls(kVersion).size());
+        DestroyWindow(bystander);
+        PostMessageA(main, WM_CLOSE, 0, 0);
+        EXPECT_EQ(0u, WaitPumping(first));
+    }
+}
+
+// The name is held by an instance that has no window yet or none at all (a
+// command-line job between library runs): only a busy library is told.
+TEST(SecondInstance, WithoutAWindowToFindTellsOnlyOfABusyLibrary) {
+    for (const char* running : {"0", "1"}) {
+        SCOPED_TRACE(running);
+        Stage stage("", std::string("[fake]\nrunning=") + running + "\n");
+        WriteBytes(stage.File("a.zip"), "PK");
+        HANDLE held = CreateMutexA(NULL, TRUE, MAIN_CLASS_NAME);
+        ASSERT_TRUE(held != NULL && GetLastError() != ERROR_ALREADY_EXISTS);
+        DialogWatcher watcher;
+        EXPECT_EQ(0u, WaitPumping(stage.Start({"a.zip"})));
+        if (*running == '1') {
+            ExpectOneNotice(watcher, kBusy);
+        } else {
+            EXPECT_TRUE(watcher.Seen().empty());
+        }
+        EXPECT_EQ(1u, stage.Calls("SevenZipGetRunning").size());
+        EXPECT_TRUE(stage.Calls(kVersion).empty());
+        stage.ExpectNoJobCalls();
+        // The name is still ours: the second start neither took nor broke it.
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(held, 0));
+        ReleaseMutex(held);
+        ReleaseMutex(held);
+        CloseHandle(held);
+    }
+}
+
+// A real first instance in the middle of a command-line job shows no window;
+// the second start meets the library busy with its run.
+TEST(SecondInstance, DuringACommandLineJobReportsTheBusyLibrary) {
+    Stage stage("", "[fake]\ndelay_ms=3000\n");
+    WriteBytes(stage.File("a.txt"), "text");
+    DialogWatcher watcher;
+    Process& first = stage.Start({stage.File("a.txt")});
+    ASSERT_TRUE(PumpUntil([&] { return !stage.Calls("SevenZip").empty(); }));
+    EXPECT_TRUE(WindowsOf(first.id, NULL, true).empty());
+    EXPECT_TRUE(FindWindowA(MAIN_CLASS_NAME, NULL) == NULL);
+
+    EXPECT_EQ(0u, WaitPumping(stage.Start({stage.File("a.txt")})));
+    EXPECT_EQ(0u, WaitPumping(first));
+    ExpectOneNotice(watcher, kBusy);
+    // One run and one version check, both the first instance's.
+    EXPECT_EQ(1u, stage.Calls("SevenZip").size());
+    EXPECT_EQ(1u, stage.Calls(kVersion).size());
+    EXPECT_EQ(2u, stage.Calls("SevenZipGetRunning").size());
+    // Each process let the library go once, itself, before its exit.
+    Lines bindings = stage.Calls("DllMain");
+    std::sort(bindings.begin(), bindings.end());
+    EXPECT_EQ(Lines({"attach", "attach", "detach\tfree", "detach\tfree"}), bindings);
+}
+
+// A real first instance held in its command-line job by a question before any
+// library run: the library is idle, so the second start says nothing.
+TEST(SecondInstance, DuringACommandLineJobWithTheLibraryIdleSaysNothing) {
+    Stage stage("", "[fake]\nrunning=0\n");
+    WriteBytes(stage.File("a.txt"), "text");
+    WriteBytes(stage.File("a.7z"), "7z"); // the first asks before replacing it
+    Process& first = stage.Start({stage.File("a.txt")});
+    ASSERT_TRUE(PumpUntil([&] { return !WindowsOf(first.id, NULL, true).empty(); }));
+    // No watcher yet: a message of the second start would keep it from ending.
+    EXPECT_EQ(0u, WaitPumping(stage.Start({stage.File("a.txt")}), 10000));
+    DialogWatcher watcher; // answers the first one's question with No
+    EXPECT_EQ(0u, WaitPumping(first));
+    EXPECT_EQ(1u, watcher.Seen().size());
+    EXPECT_TRUE(stage.Calls("SevenZip").empty());
+    EXPECT_EQ(2u, stage.Calls("SevenZipGetRunning").size());
+    EXPECT_EQ(1u, stage.Calls(kVersion).size());
+}
