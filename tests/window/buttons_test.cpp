@@ -1,16 +1,11 @@
 // What the buttons, the keyboard and a drop do to the settings record, the
 // settings file and the fake library's log.
-#include "app/mainwnd.h"
 #include "app/startup.h"
-#include "settings/ini.h"
 #include "tests/support/fake7z.h"
 #include "tests/support/files.h"
 #include "tests/window/main_window.h"
 #include <gtest/gtest.h>
-#include <shellapi.h>
 #include <shlobj.h>
-#include <string.h>
-#include <string>
 #include <vector>
 
 using namespace testsupport;
@@ -18,31 +13,18 @@ using namespace windowtest;
 
 namespace {
 
-const char kDefaultsFile[] = "[Tessaro]\r\n"
-                             "DECOMPESS=DESKTOP\r\n"
-                             "DECOMP_ALL=TRUE\r\n"
-                             "DECOMP_DIR=TRUE\r\n"
-                             "DECOMP_OPEN=TRUE\r\n"
-                             "COMPESS=DESKTOP\r\n"
-                             "COMP_FORMAT=7Z\r\n"
-                             "COMP_LEVEL=LEVEL3\r\n"
-                             "COMP_ENCRYPT=TRUE\r\n"
-                             "COMP_ENC_METHOD=ZipCrypto\r\n"
-                             "COMP_OPEN=TRUE\r\n";
-
-// Each test gets a private folder for the settings file and the fake's
-// script and log.
+// A private folder for the settings file and the fake's script and log.
 class Buttons : public ::testing::Test {
   protected:
     void SetUp() override {
         dir_ = MakeTempDir("window");
-        ASSERT_FALSE(dir_.empty());
         SetEnvironmentVariableA("FAKE7Z_DIR", dir_.c_str());
         FakeReset("[fake]\n");
         ini_ = dir_ + "\\Tessaro_test.ini";
-        memset(g_ini.iniPath, 0, sizeof g_ini.iniPath);
-        strncpy(g_ini.iniPath, ini_.c_str(), sizeof g_ini.iniPath - 1);
+        lstrcpynA(g_ini.iniPath, ini_.c_str(), sizeof g_ini.iniPath);
         SetOptions(kDefaults);
+        wnd_ = CreateMainWindow();
+        ASSERT_NE((HWND)NULL, wnd_);
     }
     void TearDown() override {
         CloseMainWindow(wnd_);
@@ -50,15 +32,11 @@ class Buttons : public ::testing::Test {
         SetEnvironmentVariableA("FAKE7Z_DIR", NULL);
         RemoveTree(dir_);
     }
-    void Open() {
-        wnd_ = CreateMainWindow();
-        ASSERT_NE(wnd_, (HWND)NULL);
-    }
-    // Turns every option away from the defaults on the form only.
+    // Turns every option away from the defaults, on the form only.
     void ChangeEverything() {
         SendMessageA(ControlHandle(1003), BM_CLICK, 0, 0);
-        UserCheck(1006, false);
         SendMessageA(ControlHandle(1012), BM_CLICK, 0, 0);
+        UserCheck(1006, false);
         UserSelect(1015, 0);
         UserSelect(1016, 0);
         UserCheck(1017, false);
@@ -69,70 +47,42 @@ class Buttons : public ::testing::Test {
     HWND wnd_ = NULL;
 };
 
-TEST_F(Buttons, OkWritesAllTenKeysInOrderEvenWhenNothingChanged) {
-    Open();
-    SendMessageA(ControlHandle(1020), BM_CLICK, 0, 0);
-    EXPECT_EQ(ReadBytes(ini_), kDefaultsFile);
-    EXPECT_FALSE(IsWindow(wnd_));
-    EXPECT_EQ(ControlHandle(1020), (HWND)NULL); // the handles went with the window
-}
-
-TEST_F(Buttons, OkStoresTheFormIntoTheRecordAndTheFile) {
-    Open();
+TEST_F(Buttons, OkStoresTheFormAndWritesAllTenKeysInOrder) {
     ChangeEverything();
     SendMessageA(ControlHandle(1020), BM_CLICK, 0, 0);
-    const char expected[] = "DECOMPESS=SAMEPLACE\nDECOMP_ALL=FALSE\nDECOMP_DIR=TRUE\n"
-                            "DECOMP_OPEN=TRUE\nCOMPESS=DECIDE\nCOMP_FORMAT=ZIP\n"
-                            "COMP_LEVEL=LEVEL0\nCOMP_ENCRYPT=FALSE\nCOMP_ENC_METHOD=AES256\n"
-                            "COMP_OPEN=FALSE\n";
-    EXPECT_EQ(DescribeSettings(), expected);
-    std::string file = "[Tessaro]\n" + std::string(expected);
-    std::string crlf;
-    for (char c : file) {
-        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    }
-    EXPECT_EQ(ReadBytes(ini_), crlf);
+    EXPECT_EQ("SAMEPLACE|0|1|1|DECIDE|ZIP|LEVEL0|0|AES256|0", Options());
+    EXPECT_EQ("[Tessaro]\r\nDECOMPESS=SAMEPLACE\r\nDECOMP_ALL=FALSE\r\nDECOMP_DIR=TRUE\r\n"
+              "DECOMP_OPEN=TRUE\r\nCOMPESS=DECIDE\r\nCOMP_FORMAT=ZIP\r\nCOMP_LEVEL=LEVEL0\r\n"
+              "COMP_ENCRYPT=FALSE\r\nCOMP_ENC_METHOD=AES256\r\nCOMP_OPEN=FALSE\r\n",
+              ReadBytes(ini_));
+    EXPECT_FALSE(IsWindow(wnd_));
+    EXPECT_EQ((HWND)NULL, ControlHandle(1020)); // the handles went with the window
 }
 
 // Cancel, the close command and the close box leave record and file alone.
 TEST_F(Buttons, ClosingWithoutOkStoresNothing) {
-    const struct {
-        const char* name;
-        bool toButton;
-        UINT msg;
-        WPARAM wParam;
-    } closers[] = {
-        {"Cancel", true, BM_CLICK, 0},
-        {"WM_CLOSE", false, WM_CLOSE, 0},
-        {"close box", false, WM_SYSCOMMAND, SC_CLOSE},
-    };
-    const std::string defaults = DescribeSettings();
+    const std::pair<UINT, WPARAM> closers[] = {
+        {BM_CLICK, 0}, {WM_CLOSE, 0}, {WM_SYSCOMMAND, SC_CLOSE}};
     for (const auto& c : closers) {
-        SCOPED_TRACE(c.name);
-        Open();
         ChangeEverything();
-        SendMessageA(c.toButton ? ControlHandle(1021) : wnd_, c.msg, c.wParam, 0);
+        SendMessageA(c.first == BM_CLICK ? ControlHandle(1021) : wnd_, c.first, c.second, 0);
         PumpMessages();
-        EXPECT_FALSE(IsWindow(wnd_));
+        EXPECT_FALSE(IsWindow(wnd_)) << c.first;
         EXPECT_FALSE(FileExists(ini_));
-        EXPECT_EQ(DescribeSettings(), defaults);
+        EXPECT_EQ(kDefaults, Options());
+        wnd_ = CreateMainWindow();
     }
 }
 
 TEST_F(Buttons, DllInformationOpensTheLibraryDialogThenFocusesItsButton) {
-    Open();
     SetFocus(ControlHandle(1006));
     SendMessageA(wnd_, WM_COMMAND, MAKEWPARAM(1022, BN_CLICKED), (LPARAM)ControlHandle(1022));
-    EXPECT_EQ(FakeCalls("SevenZipConfigDialog"),
-              std::vector<std::string>{HwndText(wnd_) + "\tnull\t0"});
-    EXPECT_EQ(GetFocus(), ControlHandle(1022));
+    EXPECT_EQ(std::vector<std::string>{HwndText(wnd_) + "\tnull\t0"},
+              FakeCalls("SevenZipConfigDialog"));
+    EXPECT_EQ(ControlHandle(1022), GetFocus());
     EXPECT_TRUE(IsWindow(wnd_));
-    EXPECT_FALSE(FileExists(ini_));
-}
-
-// The dialog keyboard's IDOK and IDCANCEL, and ids of no control, do nothing.
-TEST_F(Buttons, CommandsOfNoControlDoNothing) {
-    Open();
+    // The dialog keyboard's IDOK and IDCANCEL, and ids of no control, do nothing.
+    FakeReset("[fake]\n");
     for (int id : {IDOK, IDCANCEL, 1001, 1014, 1023, 0}) {
         SendMessageA(wnd_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
     }
@@ -141,103 +91,62 @@ TEST_F(Buttons, CommandsOfNoControlDoNothing) {
     EXPECT_TRUE(FakeLog().empty());
 }
 
-// A drop handle as the shell builds one: ANSI names, double-NUL ended.
-HDROP MakeDrop(const std::vector<std::string>& paths) {
-    size_t size = sizeof(DROPFILES) + 1;
-    for (const std::string& p : paths) {
-        size += p.size() + 1;
-    }
-    HGLOBAL mem = GlobalAlloc(GHND, size);
-    DROPFILES* df = (DROPFILES*)GlobalLock(mem);
-    df->pFiles = sizeof(DROPFILES);
-    df->fWide = FALSE;
-    char* out = (char*)(df + 1);
-    for (const std::string& p : paths) {
-        memcpy(out, p.c_str(), p.size() + 1);
-        out += p.size() + 1;
-    }
-    GlobalUnlock(mem);
-    return (HDROP)mem;
-}
-
-// A drop compresses with the form as it stands, not with the stored options.
+// A drop compresses with the form as it stands, not with the stored options,
+// and stores nothing.
 TEST_F(Buttons, DropUsesTheFormUnsavedAndLeavesTheSettingsAlone) {
-    const struct {
-        const char* name;
-        void (*change)();
-        const char* command; // %s: the folder of the dropped file
-    } cases[] = {
-        {"ZIP with AES256 at the highest level",
-         [] {
-             UserSelect(1015, 0);
-             UserSelect(1016, 5);
-             UserCheck(1017, true);
-             UserSelect(1018, 2);
-         },
-         "a -tzip -p -mem=AES256 -mx=9 -r0 \"%s\\notes.zip\" \"%s\\notes.txt\""},
-        {"7Z without compression", [] { UserSelect(1016, 0); },
-         "a -t7z -mhe=off -mx=0 -ms=off -m0=LZMA2 -r0 \"%s\\notes.7z\" \"%s\\notes.txt\""},
-    };
-    const Options stored = {"DESKTOP", true,     true,  false,       "SAMEPLACE",
-                            "7Z",      "LEVEL3", false, "ZipCrypto", false};
-    const std::string storedFile = "[Tessaro]\r\nCOMP_FORMAT=7Z\r\n";
     std::string input = dir_ + "\\notes.txt";
     ASSERT_TRUE(WriteBytes(input, "notes"));
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        FakeReset("[fake]\n");
-        ASSERT_TRUE(WriteBytes(ini_, storedFile));
-        SetOptions(stored);
-        Open();
-        c.change();
-        std::string before = DescribeSettings();
-        EXPECT_EQ(SendMessageA(wnd_, WM_DROPFILES, (WPARAM)MakeDrop({input}), 0), 0);
-        char command[1024];
-        wsprintfA(command, c.command, dir_.c_str(), dir_.c_str());
-        std::vector<std::string> runs = FakeCalls("SevenZip");
-        ASSERT_EQ(runs.size(), 1u);
-        EXPECT_EQ(runs[0].substr(0, runs[0].find('\t', 9)), HwndText(wnd_) + "\t" + command);
-        EXPECT_TRUE(IsWindow(wnd_));
-        // Cancel afterwards: the job's options were never stored.
-        SendMessageA(ControlHandle(1021), BM_CLICK, 0, 0);
-        EXPECT_EQ(DescribeSettings(), before);
-        EXPECT_EQ(ReadBytes(ini_), storedFile);
-        CloseMainWindow(wnd_);
-    }
+    ASSERT_TRUE(WriteBytes(ini_, "[Tessaro]\r\nCOMP_FORMAT=7Z\r\n"));
+    SendMessageA(ControlHandle(1011), BM_CLICK, 0, 0);
+    UserSelect(1015, 0);
+    UserSelect(1016, 5);
+    UserSelect(1018, 2);
+    UserCheck(1019, false);
+    std::string block = input + '\0' + '\0';
+    HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + block.size());
+    ((DROPFILES*)GlobalLock(drop))->pFiles = sizeof(DROPFILES);
+    memcpy((char*)GlobalLock(drop) + sizeof(DROPFILES), block.data(), block.size());
+    GlobalUnlock(drop);
+    GlobalUnlock(drop);
+    EXPECT_EQ(0, SendMessageA(wnd_, WM_DROPFILES, (WPARAM)drop, 0));
+    EXPECT_EQ(std::vector<std::string>{HwndText(wnd_) + "\ta -tzip -p -mem=AES256 -mx=9 -r0 \"" +
+                                       dir_ + "\\notes.zip\" \"" + input + "\"\tnull\t0"},
+              FakeCalls("SevenZip"));
+    EXPECT_TRUE(IsWindow(wnd_));
+    EXPECT_EQ(kDefaults, Options());
+    EXPECT_EQ("[Tessaro]\r\nCOMP_FORMAT=7Z\r\n", ReadBytes(ini_));
 }
 
 // Enter presses OK from every control but Cancel and DLL information;
 // Escape presses Cancel from everywhere. Keys go to the focused control
 // through the program's own message loop.
 TEST_F(Buttons, EnterAndEscapeThroughTheMessageLoop) {
-    const struct {
+    struct {
         int focus;
         WPARAM key;
-        bool saved; // OK pressed
-        bool closed;
+        bool saved, closed;
     } cases[] = {
-        {1002, VK_RETURN, true, true},   {1006, VK_RETURN, true, true},
-        {1016, VK_RETURN, true, true},   {1020, VK_RETURN, true, true},
-        {1021, VK_RETURN, false, false}, {1022, VK_RETURN, false, false},
-        {1003, VK_ESCAPE, false, true},  {1007, VK_ESCAPE, false, true},
-        {1015, VK_ESCAPE, false, true},  {1020, VK_ESCAPE, false, true},
-        {1021, VK_ESCAPE, false, true},  {1022, VK_ESCAPE, false, true},
+        // clang-format off
+        {1002, VK_RETURN, true, true}, {1006, VK_RETURN, true, true}, {1016, VK_RETURN, true, true},
+        {1020, VK_RETURN, true, true}, {1021, VK_RETURN, false, false}, {1022, VK_RETURN, false, false},
+        {1003, VK_ESCAPE, false, true}, {1007, VK_ESCAPE, false, true}, {1015, VK_ESCAPE, false, true},
+        {1020, VK_ESCAPE, false, true}, {1021, VK_ESCAPE, false, true}, {1022, VK_ESCAPE, false, true},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.focus) + (c.key == VK_RETURN ? " Enter" : " Escape"));
         DeleteFileA(ini_.c_str());
-        Open();
-        HWND focus = ControlHandle(c.focus);
-        SetFocus(focus);
-        ASSERT_EQ(GetFocus(), focus);
-        PostMessageA(focus, WM_KEYDOWN, c.key, 1);
-        PostMessageA(focus, WM_KEYUP, c.key, 0xC0000001);
+        CloseMainWindow(wnd_);
+        wnd_ = CreateMainWindow();
+        SetFocus(ControlHandle(c.focus));
+        ASSERT_EQ(ControlHandle(c.focus), GetFocus());
+        PostMessageA(GetFocus(), WM_KEYDOWN, c.key, 1);
+        PostMessageA(GetFocus(), WM_KEYUP, c.key, 0xC0000001);
         // Ends the loop after the keys whether or not the window closed.
         PostThreadMessageA(GetCurrentThreadId(), WM_QUIT, 99, 0);
-        EXPECT_EQ(RunMessageLoop(wnd_), 99);
-        EXPECT_EQ(FileExists(ini_), c.saved);
-        EXPECT_EQ(!IsWindow(wnd_), c.closed);
-        CloseMainWindow(wnd_);
+        EXPECT_EQ(99, RunMessageLoop(wnd_));
+        EXPECT_EQ(c.saved, FileExists(ini_));
+        EXPECT_EQ(c.closed, !IsWindow(wnd_));
     }
 }
 

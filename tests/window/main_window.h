@@ -1,47 +1,124 @@
-// Test helpers: the program's main window, created in this process as the
-// start-up creates it, and settings pointed at a private file.
+// The program's main window, created in this process as the start-up creates
+// it, and the ten options of the settings record written as one line.
 #pragma once
+#include "app/mainwnd.h"
+#include "settings/ini.h"
 #include <windows.h>
+#include <sstream>
 #include <string>
 
 namespace windowtest {
 
-// The ten options, as the settings record holds them.
-struct Options {
-    const char* decompess;
-    bool decompAll, decompDir, decompOpen;
-    const char* compess;
-    const char* compFormat;
-    const char* compLevel;
-    bool compEncrypt;
-    const char* compEncMethod;
-    bool compOpen;
+// The ten options in key order, '|' between them, flags as 1 or 0.
+const char kDefaults[] = "DESKTOP|1|1|1|DESKTOP|7Z|LEVEL3|1|ZipCrypto|1";
+
+// The record's fields in key order: a text with its size, or a flag.
+struct Field {
+    char* text;
+    size_t size;
+    bool* flag;
 };
+#define TEXT_FIELD(name)                                                                           \
+    { g_ini.name, sizeof g_ini.name, nullptr }
+#define FLAG_FIELD(name)                                                                           \
+    { nullptr, 0, &g_ini.name }
+const Field kFields[] = {TEXT_FIELD(DECOMPESS),       FLAG_FIELD(DECOMP_ALL),
+                         FLAG_FIELD(DECOMP_DIR),      FLAG_FIELD(DECOMP_OPEN),
+                         TEXT_FIELD(COMPESS),         TEXT_FIELD(COMP_FORMAT),
+                         TEXT_FIELD(COMP_LEVEL),      FLAG_FIELD(COMP_ENCRYPT),
+                         TEXT_FIELD(COMP_ENC_METHOD), FLAG_FIELD(COMP_OPEN)};
 
-// Built-in defaults of the settings record.
-extern const Options kDefaults;
+// Writes options (as kDefaults) into the settings record, texts whole even
+// outside their value sets.
+inline void SetOptions(const std::string& options) {
+    std::istringstream in(options);
+    for (const Field& f : kFields) {
+        std::string value;
+        std::getline(in, value, '|');
+        if (f.flag) {
+            *f.flag = value == "1";
+        } else {
+            memset(f.text, 0, f.size);
+            lstrcpynA(f.text, value.c_str(), (int)f.size);
+        }
+    }
+}
 
-// Writes options into the settings record (texts copied whole, even when
-// they are outside the value sets).
-void SetOptions(const Options& o);
-// The record's ten values as one "KEY=value" line each, for comparisons.
-std::string DescribeSettings();
+// The settings record's ten options, written as SetOptions reads them.
+inline std::string Options() {
+    std::string out;
+    for (const Field& f : kFields) {
+        out += (out.empty() ? "" : "|") + std::string(f.flag ? (*f.flag ? "1" : "0") : f.text);
+    }
+    return out;
+}
 
-// Registers the main class once and creates the main window (WM_CREATE runs
-// the form's set-up). NULL on failure.
-HWND CreateMainWindow();
+// Delivers every posted message waiting in this thread's queue but WM_QUIT.
+inline void PumpMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+        if (msg.message != WM_QUIT) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+}
+
+// Registers the main class once and creates the main window (WM_CREATE
+// sets the form up). NULL on failure.
+inline HWND CreateMainWindow() {
+    static WNDCLASSA wc = {CS_HREDRAW | CS_VREDRAW,
+                           MainWndProc,
+                           0,
+                           0,
+                           GetModuleHandleA(NULL),
+                           NULL,
+                           LoadCursorA(NULL, (LPCSTR)IDC_ARROW),
+                           (HBRUSH)(COLOR_BTNFACE + 1),
+                           NULL,
+                           MAIN_CLASS_NAME};
+    static ATOM registered = RegisterClassA(&wc);
+    HWND wnd = CreateWindowExA(WS_EX_ACCEPTFILES, MAIN_CLASS_NAME, MAIN_WINDOW_TITLE,
+                               WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT,
+                               CW_USEDEFAULT, 440, 260, NULL, NULL, wc.hInstance, NULL);
+    PumpMessages();
+    return registered ? wnd : NULL;
+}
+
 // Destroys the window if it still exists and drains the queue, so that the
 // quit message its destruction posts cannot end a later loop.
-void CloseMainWindow(HWND wnd);
-// Delivers every posted message waiting in this thread's queue.
-void PumpMessages();
+inline void CloseMainWindow(HWND wnd) {
+    if (IsWindow(wnd)) {
+        DestroyWindow(wnd);
+    }
+    PumpMessages();
+}
 
-// Check or selection state of control id, as "1"/"0" or the list index.
-int CheckState(int id);
-int Selection(int id);
-// Changes a control the way a user does: the state, then the notification
-// the main window gets.
-void UserCheck(int id, bool on);
-void UserSelect(int id, int index);
+// Changes a control as a user does: the state, then the notification the
+// main window gets.
+inline void UserCheck(int id, bool on) {
+    SendMessageA(ControlHandle(id), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageA(GetParent(ControlHandle(id)), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 (LPARAM)ControlHandle(id));
+}
+inline void UserSelect(int id, int index) {
+    SendMessageA(ControlHandle(id), CB_SETCURSEL, (WPARAM)index, 0);
+    SendMessageA(GetParent(ControlHandle(id)), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                 (LPARAM)ControlHandle(id));
+}
+
+// Control states as one text: radios and check boxes 1/0 in id order, the
+// three list selections, then whether 1018 is shown and enabled.
+inline std::string DescribeControls() {
+    std::string s;
+    for (int id : {1002, 1003, 1004, 1006, 1007, 1008, 1010, 1011, 1012, 1017, 1019}) {
+        s += SendMessageA(ControlHandle(id), BM_GETCHECK, 0, 0) == BST_CHECKED ? '1' : '0';
+    }
+    for (int id : {1015, 1016, 1018}) {
+        s += " " + std::to_string(SendMessageA(ControlHandle(id), CB_GETCURSEL, 0, 0));
+    }
+    s += IsWindowVisible(ControlHandle(1018)) ? " shown" : " hidden";
+    return s + (IsWindowEnabled(ControlHandle(1018)) ? " enabled" : " disabled");
+}
 
 } // namespace windowtest

@@ -1,15 +1,11 @@
 // A drag from a real X11 drag source (a GTK program driven by xdotool) onto
 // the main window arrives as WM_DROPFILES and runs a job, as the shell's
 // drops do on Windows.
-#include "app/mainwnd.h"
-#include "settings/ini.h"
 #include "tests/support/fake7z.h"
 #include "tests/support/files.h"
 #include "tests/window/main_window.h"
 #include <gtest/gtest.h>
 #include <ctype.h>
-#include <string.h>
-#include <string>
 #include <vector>
 
 using namespace testsupport;
@@ -67,9 +63,7 @@ TEST(RealDrop, DragFromAnX11SourceRunsTheJob) {
     std::string input = dir + "\\" + stem + ".txt";
     ASSERT_TRUE(WriteBytes(input, "dropped"));
     g_ini.iniPath[0] = '\0';
-    const Options o = {"DESKTOP", true,     true,  false,       "SAMEPLACE",
-                       "7Z",      "LEVEL3", false, "ZipCrypto", false};
-    SetOptions(o);
+    SetOptions("DESKTOP|1|1|0|SAMEPLACE|7Z|LEVEL3|0|ZipCrypto|0");
     HWND wnd = CreateMainWindow();
     ASSERT_NE(wnd, (HWND)NULL);
 
