@@ -38,16 +38,22 @@ struct ScopedPathSources {
     ~ScopedPathSources() { g_userNameSource = savedUser, g_modulePathSource = savedModule; }
 };
 
+// "C:\ddd...\": a folder in which Tessaro_user01.ini has a path of length bytes.
+std::string FolderFor(size_t length) {
+    return "C:\\" + std::string(length - 22, 'd') + "\\";
+}
+
 TEST(MakeIniPath, NamesTheFileFromModuleFolderAndUser) {
     ASSERT_STREQ("表ソ", "\x95\x5c\x83\x5c") << "sources must compile to code page 932";
-    const std::string u20 = "abcdefghijklmnopqrst", u21 = u20 + "u",
-                      ini20 = "D:\\Tessaro_" + u20 + ".ini";
+    const std::string u20 = "abcdefghijklmnopqrst", u21 = u20 + "u";
     const struct {
-        const char *modulePath, *userName, *iniPath; // null: that source fails
+        std::string modulePath; // "-": the module path cannot be had
+        const char* userName;   // null: no user name
+        std::string iniPath;    // "": no settings file
     } cases[] = {
         {"D:\\Apps\\Archiving\\Tessaro.exe", "user01", "D:\\Apps\\Archiving\\Tessaro_user01.ini"},
         {"D:\\Apps\\Archiving\\Tessaro.exe", NULL, "D:\\Apps\\Archiving\\Tessaro.ini"},
-        {"D:\\Tessaro.exe", u20.c_str(), ini20.c_str()},
+        {"D:\\Tessaro.exe", u20.c_str(), "D:\\Tessaro_" + u20 + ".ini"},
         {"D:\\Tessaro.exe", u21.c_str(), "D:\\Tessaro.ini"}, // a name too long is left out
         {"D:\\Tessaro.exe", "", "D:\\Tessaro.ini"},
         {"D:\\Tessaro.exe", "表ソ", "D:\\Tessaro_表ソ.ini"},
@@ -58,41 +64,20 @@ TEST(MakeIniPath, NamesTheFileFromModuleFolderAndUser) {
         {"\\\\server\\share\\Tessaro.exe", "u", "\\\\server\\share\\Tessaro_u.ini"},
         {"C:/Apps/Tessaro.exe", "user01", "C:/Apps/Tessaro_user01.ini"},
         {"C:Tessaro.exe", "user01", "C:Tessaro_user01.ini"},
-        {NULL, "user01", ""},
+        {"-", "user01", ""},
+        // A path that would not fit names no file at all, not a shortened one.
+        {FolderFor(260) + "Tessaro.exe", "user01", FolderFor(260) + "Tessaro_user01.ini"},
+        {FolderFor(261) + "Tessaro.exe", "user01", ""},
+        {FolderFor(261) + "Tessaro.exe", NULL, FolderFor(261) + "Tessaro.ini"},
+        {"C:\\" + std::string(256, 'd') + "\\x", NULL, ""},     // a folder of 257 bytes
+        {"C:\\" + std::string(300, 'd') + "\\T.exe", NULL, ""}, // cut by its buffer
     };
     for (const auto& c : cases) {
-        ScopedPathSources sources(c.modulePath, c.userName);
+        ScopedPathSources sources(c.modulePath == "-" ? NULL : c.modulePath.c_str(), c.userName);
         CINI ini;
-        EXPECT_STREQ(ini.iniPath, c.iniPath) << c.modulePath << " " << c.userName;
-        EXPECT_EQ(ini.MakeIniPath(), c.iniPath[0] != 0) << c.modulePath;
-        EXPECT_STREQ(ini.iniPath, c.iniPath) << c.modulePath;
-    }
-}
-
-// folder + filler + "\Tessaro.exe": its INI path with user01 has iniLength bytes.
-std::string ModulePathFor(size_t iniLength, const std::string& folder = "C:\\") {
-    return folder + std::string(iniLength - folder.size() - 19, 'd') + "\\Tessaro.exe";
-}
-
-TEST(MakeIniPath, APathThatWouldNotFitMeansNoSettingsFile) {
-    const struct {
-        std::string modulePath;
-        const char* userName;
-        bool made;
-    } cases[] = {
-        {ModulePathFor(260), "user01", true},
-        {ModulePathFor(261), "user01", false},
-        {ModulePathFor(261), NULL, true},                      // fits only without the user part
-        {"C:\\" + std::string(256, 'd') + "\\x", NULL, false}, // a folder of 257 bytes
-        {"C:\\" + std::string(300, 'd') + "\\T.exe", NULL, false}, // cut by its buffer
-    };
-    for (const auto& c : cases) {
-        ScopedPathSources sources(c.modulePath.c_str(), c.userName);
-        CINI ini;
-        EXPECT_EQ(ini.MakeIniPath(), c.made) << c.modulePath;
-        std::string folder = c.modulePath.substr(0, c.modulePath.rfind('\\') + 1);
-        std::string leaf = c.userName ? "Tessaro_user01.ini" : "Tessaro.ini";
-        EXPECT_EQ(ini.iniPath, c.made ? folder + leaf : "") << c.modulePath;
+        EXPECT_EQ(ini.iniPath, c.iniPath) << c.modulePath << " " << c.userName;
+        EXPECT_EQ(ini.MakeIniPath(), !c.iniPath.empty()) << c.modulePath;
+        EXPECT_EQ(ini.iniPath, c.iniPath) << c.modulePath;
         EXPECT_EQ(Snapshot(ini), kDefaults);
     }
 }
@@ -103,8 +88,8 @@ TEST(MakeIniPath, APathThatWouldNotFitMeansNoSettingsFile) {
 TEST(MakeIniPath, SaveWritesNothingWhenThePathWouldNotFit) {
     for (size_t length : {259u, 261u}) {
         std::string folder = FreshPath("len", "");
-        std::string modulePath = ModulePathFor(length, folder + "\\");
-        std::string dir = modulePath.substr(0, modulePath.rfind('\\') + 1);
+        std::string dir = folder + "\\" + std::string(length - folder.size() - 20, 'd') + "\\";
+        std::string modulePath = dir + "Tessaro.exe";
         ASSERT_TRUE(CreateDirectoryA(folder.c_str(), NULL) && CreateDirectoryA(dir.c_str(), NULL));
         ScopedPathSources sources(modulePath.c_str(), "user01");
         CINI ini;

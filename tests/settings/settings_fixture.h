@@ -7,6 +7,10 @@
 #include <stdio.h>
 #include <string>
 
+// The keys in file order.
+const char* const kKeys[10] = {"DECOMPESS",       "DECOMP_ALL",  "DECOMP_DIR", "DECOMP_OPEN",
+                               "COMPESS",         "COMP_FORMAT", "COMP_LEVEL", "COMP_ENCRYPT",
+                               "COMP_ENC_METHOD", "COMP_OPEN"};
 const char kDefaults[] = "DESKTOP TRUE TRUE TRUE DESKTOP 7Z LEVEL3 TRUE ZipCrypto TRUE";
 // Every value other than its default, so a value stored in the wrong field shows.
 const char kChanged[] = "DECIDE FALSE FALSE FALSE SAMEPLACE ZIP LEVEL5 FALSE AES256 FALSE";
@@ -41,9 +45,7 @@ inline std::string With(const std::string& record, const std::string& key = "",
                         const std::string& value = "", bool asFile = false) {
     std::istringstream in(record);
     std::string out = asFile ? "[Tessaro]\r\n" : "", word;
-    for (const char* name :
-         {"DECOMPESS", "DECOMP_ALL", "DECOMP_DIR", "DECOMP_OPEN", "COMPESS", "COMP_FORMAT",
-          "COMP_LEVEL", "COMP_ENCRYPT", "COMP_ENC_METHOD", "COMP_OPEN"}) {
+    for (const char* name : kKeys) {
         in >> word;
         std::string v = key == name ? value : word;
         out += asFile ? name + ("=" + v) + "\r\n" : (out.empty() ? "" : " ") + v;
