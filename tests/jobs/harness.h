@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -70,25 +71,22 @@ class JobTest : public ::testing::Test {
     std::string T(const std::string& text) const { return Replace(text, "%T", dir_); }
     // Replaces the fake library's script (%T expanded) and empties its log.
     void Script(const std::string& ini) { testsupport::FakeReset(T(ini), fakeDir_); }
-    // Makes files (bytes "data") or, with a trailing backslash, folders.
-    void Make(const Lines& names) {
-        for (const std::string& name : names) {
-            if (name.back() == '\\') {
-                CreateDirectoryA(T("%T\\" + name).c_str(), NULL);
-            } else {
-                testsupport::WriteBytes(T("%T\\" + name), "data");
-            }
+    // Makes files (bytes "data") or, with a trailing backslash, folders;
+    // names separated by blanks.
+    void Make(const std::string& names) {
+        std::istringstream words(names);
+        for (std::string name; words >> name;) {
+            std::string path = T("%T\\" + name);
+            name.back() == '\\' ? (void)CreateDirectoryA(path.c_str(), NULL)
+                                : (void)testsupport::WriteBytes(path, "data");
         }
     }
     // Runs a command-line job on args (%T expanded).
-    void RunArgs(const Lines& args) {
-        Lines expanded = {"Tessaro.exe"};
+    void RunArgs(Lines args) {
+        args.insert(args.begin(), "Tessaro.exe");
         std::vector<char*> argv;
-        for (const std::string& arg : args) {
-            expanded.push_back(T(arg));
-        }
-        for (std::string& arg : expanded) {
-            argv.push_back(&arg[0]);
+        for (std::string& arg : args) {
+            argv.push_back(&(arg = T(arg))[0]);
         }
         RunArgumentJob((int)argv.size(), argv.data());
     }

@@ -7,17 +7,44 @@
 #include "jobs/options.h"
 #include "tests/jobs/harness.h"
 #include "tests/support/process.h"
+#include <functional>
+#include <map>
 #include <sstream>
 
 using namespace testsupport;
 
 namespace {
 
+HRESULT WINAPI NoDesktop(HWND, int, LPITEMIDLIST* items) {
+    *items = NULL;
+    return E_FAIL;
+}
+
+// Sets options from words: ALL, DIR, OPEN (the DECOMP_ ones) and ENCRYPT on,
+// FORMAT=, LEVEL=, METHOD= and COMPESS= texts; NODESKTOP: the shell gives none.
+void Apply(const std::string& settings) {
+    const std::map<std::string, std::function<void(const char*)>> set = {
+        {"ALL", [](const char*) { g_ini.DECOMP_ALL = true; }},
+        {"DIR", [](const char*) { g_ini.DECOMP_DIR = true; }},
+        {"OPEN", [](const char*) { g_ini.DECOMP_OPEN = true; }},
+        {"ENCRYPT", [](const char*) { g_ini.COMP_ENCRYPT = true; }},
+        {"FORMAT", [](const char* v) { SetText(g_ini.COMP_FORMAT, v); }},
+        {"LEVEL", [](const char* v) { SetText(g_ini.COMP_LEVEL, v); }},
+        {"METHOD", [](const char* v) { SetText(g_ini.COMP_ENC_METHOD, v); }},
+        {"COMPESS", [](const char* v) { SetText(g_ini.COMPESS, v); }},
+        {"NODESKTOP", [](const char*) { g_folderLocation = NoDesktop; }}};
+    std::istringstream words(settings);
+    for (std::string word; words >> word;) {
+        size_t eq = std::min(word.find('='), word.size());
+        set.at(word.substr(0, eq))(word.c_str() + std::min(eq + 1, word.size()));
+    }
+}
+
 struct JobCase {
     const char* name;
     const char* files; // made first, separated by blanks; "d\" is a folder
     const char* script;
-    const char* flags; // the extraction options on: ALL, DIR, OPEN
+    const char* settings; // options on (ALL, DIR, OPEN: the DECOMP_ ones) and texts (FORMAT=ZIP)
     Lines args;
     std::string transcript;
 };
@@ -61,7 +88,16 @@ const JobCase kJobs[] = {
     // A warning is no success.
     {"one destination", "a.zip b.zip", "[fake]\nresults=0x8101,0\n", "ALL OPEN", {"%T\\a.zip", "%T\\b.zip"},
      "busy ?%T\\a.zip #%T\\a.zip ?%T\\b.zip #%T\\b.zip x \"%T\\a.zip\" -o\"%T\" x \"%T\\b.zip\" -o\"%T\" open %T\\"},
+    // Stored texts compare exactly: another case or a value outside the set runs nothing.
+    {"level in another case", "n.txt", "", "FORMAT=ZIP LEVEL=level1", {"%T\\n.txt"},
+     "busy ?%T\\n.txt a -tzip  -r0 \"%T\\n.zip\" \"%T\\n.txt\""},
+    {"format outside the set", "n.txt", "", "FORMAT=RAR", {"%T\\n.txt"}, "busy ?%T\\n.txt"},
+    {"format in another case", "n.txt", "", "FORMAT=zip", {"%T\\n.txt"}, "busy ?%T\\n.txt"},
+    {"method outside the set", "n.txt", "", "FORMAT=ZIP ENCRYPT METHOD=DES", {"%T\\n.txt"}, "busy ?%T\\n.txt"},
+    // A bare name lands in the working folder and cannot become a switch.
+    {"bare name with a dash", "-sdel.txt", "", "", {"-sdel.txt"}, "busy ?-sdel.txt " A7Z "\"%T\\-sdel.7z\" \".\\-sdel.txt\""},
     // Refusals: nothing cut, nothing injected, a message with no owner.
+    {"no desktop folder", "n.txt", "", "COMPESS=DESKTOP NODESKTOP", {"%T\\n.txt"}, "busy ?%T\\n.txt !" MSG_NO_DESKTOP},
     {"argument over 260 bytes", "", "", "", {"C:\\" + kLong + "x", "%T\\n.txt"}, "busy !" MSG_PATH_TOO_LONG},
     {"argument of 260 bytes whose archive path is longer", "", "", "", {"C:\\" + kLong},
      "busy ?C:\\" + kLong + " !" MSG_PATH_TOO_LONG},
@@ -77,14 +113,9 @@ class JobRunTest : public JobTest, public ::testing::WithParamInterface<JobCase>
 
 TEST_P(JobRunTest, DoesExactlyThis) {
     const JobCase& c = GetParam();
-    std::istringstream files(c.files);
-    for (std::string name; files >> name;) {
-        Make({name});
-    }
+    Make(c.files);
     Script(c.script);
-    g_ini.DECOMP_ALL = strstr(c.flags, "ALL") != NULL;
-    g_ini.DECOMP_DIR = strstr(c.flags, "DIR") != NULL;
-    g_ini.DECOMP_OPEN = strstr(c.flags, "OPEN") != NULL;
+    Apply(c.settings);
     RunArgs(c.args);
     EXPECT_EQ(c.transcript, Transcript()) << c.name;
     for (size_t at = 0; (at = c.transcript.find("-o\"", at)) != std::string::npos; at += 3) {
@@ -94,36 +125,6 @@ TEST_P(JobRunTest, DoesExactlyThis) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Jobs, JobRunTest, ::testing::ValuesIn(kJobs));
-
-TEST_F(JobTest, CompressionCommandsFollowTheStoredTexts) {
-    // Texts compare exactly: another case or a value outside the set runs nothing.
-    struct {
-        const char *format, *level;
-        bool encrypt;
-        const char *method, *input, *command;
-    } cases[] = {
-        // clang-format off
-        {"ZIP", "level1", false, "", "%T\\n.txt", "a -tzip  -r0 \"%T\\n.zip\" \"%T\\n.txt\""},
-        // A bare name lands in the working folder and cannot become a switch.
-        {"7Z", "LEVEL3", false, "", "-sdel.txt", A7Z "\"%T\\-sdel.7z\" \".\\-sdel.txt\""},
-        {"RAR", "LEVEL1", false, "ZipCrypto", "%T\\n.txt", NULL},
-        {"zip", "LEVEL1", false, "ZipCrypto", "%T\\n.txt", NULL},
-        {"ZIP", "LEVEL1", true, "DES", "%T\\n.txt", NULL},
-        // clang-format on
-    };
-    Make({"n.txt", "-sdel.txt"});
-    for (auto& c : cases) {
-        SCOPED_TRACE(std::string(c.format) + " " + c.level + " " + c.method);
-        Script("");
-        SetText(g_ini.COMP_FORMAT, c.format);
-        SetText(g_ini.COMP_LEVEL, c.level);
-        SetText(g_ini.COMP_ENC_METHOD, c.method);
-        g_ini.COMP_ENCRYPT = c.encrypt;
-        RunArgs({c.input});
-        EXPECT_EQ(c.command ? Lines{c.command} : Lines(), Commands());
-    }
-    EXPECT_EQ(Lines(), Messages());
-}
 
 struct OverwriteCase {
     const char* name;
@@ -145,7 +146,7 @@ class OverwriteTest : public JobTest, public ::testing::WithParamInterface<Overw
 
 TEST_P(OverwriteTest, ReplacesTheArchiveOnlyOnSuccess) {
     const OverwriteCase& c = GetParam();
-    Make({"n.txt"});
+    Make("n.txt");
     WriteBytes(T("%T\\n.zip"), "OLD");
     Script(c.script);
     SetText(g_ini.COMP_FORMAT, "ZIP");
@@ -184,25 +185,11 @@ TEST_F(JobTest, PerArchiveFolderTooLongEndsTheJobAtThatArchive) {
         CreateDirectoryA(deep.c_str(), NULL);
     }
     WriteBytes(deep + "\\a.zip", "zip");
-    Make({"b23456789012345678901.zip"});
+    Make("b23456789012345678901.zip");
     g_ini.DECOMP_ALL = g_ini.DECOMP_DIR = true;
     RunArgs({deep + "\\a.zip", "%T\\b23456789012345678901.zip"});
     EXPECT_EQ(1u, Commands().size());
     EXPECT_EQ(Lines{MSG_CANNOT_CREATE_FOLDER}, Messages());
-}
-
-HRESULT WINAPI NoDesktop(HWND, int, LPITEMIDLIST* items) {
-    *items = NULL;
-    return E_FAIL;
-}
-
-TEST_F(JobTest, NoDesktopFolderEndsTheJob) {
-    Make({"n.txt"});
-    SetText(g_ini.COMPESS, "DESKTOP");
-    g_folderLocation = NoDesktop;
-    RunArgs({"%T\\n.txt"});
-    EXPECT_EQ(Lines(), Commands());
-    EXPECT_EQ(Lines{MSG_NO_DESKTOP}, Messages());
 }
 
 TEST_F(JobTest, CommandBufferThatCannotBeHadRunsNothing) {
@@ -226,7 +213,7 @@ TEST_F(JobTest, TessaroExeRunsOneJobWithTheStoredSettings) {
     WriteBytes(stage + "\\Tessaro_" + user + ".ini",
                "[Tessaro]\r\nCOMPESS=SAMEPLACE\r\nCOMP_FORMAT=ZIP\r\nCOMP_LEVEL=LEVEL2\r\n"
                "COMP_ENCRYPT=TRUE\r\nCOMP_ENC_METHOD=AES256\r\nCOMP_OPEN=FALSE\r\n");
-    Make({"report.final.docx", "表.txt"});
+    Make("report.final.docx 表.txt");
     EXPECT_EQ(0u,
               RunProcess(stage + "\\Tessaro.exe", {T("%T\\report.final.docx"), T("%T\\表.txt")}));
     EXPECT_EQ(Lines{"a -tzip -p -mem=AES256 -mx=3 -r0 \"%T\\report.final.zip\" "

@@ -96,7 +96,7 @@ class BrowseTest : public JobTest, public ::testing::WithParamInterface<BrowseCa
 
 TEST_P(BrowseTest, BrowserIsAskedOncePerJob) {
     const BrowseCase& c = GetParam();
-    Make({"a.zip", "b.zip", "out\\", "ソ\\"});
+    Make("a.zip b.zip out\\ ソ\\");
     SetText(g_ini.DECOMPESS, "DECIDE");
     g_ini.DECOMP_ALL = true;
     BrowserDriver driver(c.action, T(c.pick));
@@ -120,7 +120,7 @@ TEST_F(JobTest, DestinationOnTheDesktopIsNotOpened) {
     ASSERT_NE(lower, archive);
     const std::string lowerDir = lower.substr(0, lower.rfind('\\'));
     WriteBytes(archive, "zip");
-    Make({"n.txt"});
+    Make("n.txt");
     g_ini.DECOMP_OPEN = g_ini.COMP_OPEN = true;
     RunArgs({archive});
     RunArgs({lower});
@@ -195,7 +195,7 @@ TEST_F(DropTest, OptionsComeFromTheControlsAsTheyStand) {
         {0, 3, -1, true, NULL},
         // clang-format on
     };
-    Make({"n.txt", "a.zip"});
+    Make("n.txt a.zip");
     Check(IDC_COMP_SAMEPLACE, true);
     Check(IDC_DECOMP_ALL, true); // the settings record says otherwise
     for (auto& c : cases) {
@@ -215,7 +215,7 @@ TEST_F(DropTest, OptionsComeFromTheControlsAsTheyStand) {
 }
 
 TEST_F(DropTest, ExtractionReadsTheFolderBoxesPerArchive) {
-    Make({"a.zip", "b.zip"});
+    Make("a.zip b.zip");
     for (int id : {IDC_DECOMP_SAMEPLACE, IDC_DECOMP_ALL, IDC_DECOMP_DIR, IDC_DECOMP_OPEN}) {
         Check(id, true);
     }
@@ -235,7 +235,7 @@ TEST_F(DropTest, RefusalsAreOwnedByTheWindowAndReleaseTheHandle) {
 }
 
 TEST_F(DropTest, BrowserIsOwnedByTheWindow) {
-    Make({"n.txt", "out\\"});
+    Make("n.txt out\\");
     Check(IDC_COMP_DECIDE, true);
     Select(IDC_COMP_FORMAT, 1);
     BrowserDriver driver(PICK_PATH, T("%T\\out"));

@@ -32,16 +32,15 @@ class Buttons : public ::testing::Test {
         SetEnvironmentVariableA("FAKE7Z_DIR", NULL);
         RemoveTree(dir_);
     }
-    // Turns every option away from the defaults, on the form only.
+    // Turns every option away from the defaults, on the form only; a click
+    // toggles a check box.
     void ChangeEverything() {
-        SendMessageA(ControlHandle(1003), BM_CLICK, 0, 0);
-        SendMessageA(ControlHandle(1012), BM_CLICK, 0, 0);
-        UserCheck(1006, false);
+        for (int id : {1003, 1012, 1006, 1017, 1019}) {
+            SendMessageA(ControlHandle(id), BM_CLICK, 0, 0);
+        }
         UserSelect(1015, 0);
         UserSelect(1016, 0);
-        UserCheck(1017, false);
         UserSelect(1018, 2);
-        UserCheck(1019, false);
     }
     std::string dir_, ini_;
     HWND wnd_ = NULL;
@@ -98,10 +97,10 @@ TEST_F(Buttons, DropUsesTheFormUnsavedAndLeavesTheSettingsAlone) {
     ASSERT_TRUE(WriteBytes(input, "notes"));
     ASSERT_TRUE(WriteBytes(ini_, "[Tessaro]\r\nCOMP_FORMAT=7Z\r\n"));
     SendMessageA(ControlHandle(1011), BM_CLICK, 0, 0);
+    SendMessageA(ControlHandle(1019), BM_CLICK, 0, 0);
     UserSelect(1015, 0);
     UserSelect(1016, 5);
     UserSelect(1018, 2);
-    UserCheck(1019, false);
     std::string block = input + '\0' + '\0';
     HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + block.size());
     ((DROPFILES*)GlobalLock(drop))->pFiles = sizeof(DROPFILES);

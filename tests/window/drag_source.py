@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""A real X11 drag source: drags file URIs onto a screen point and drops.
+"""A real X11 drag source: drags files (as URIs) onto a screen point and drops.
 
-Usage: drag_source.py X Y URI...
+Usage: drag_source.py X Y PATH...
 Shows a small GTK window at the top-left corner offering text/uri-list, then
 drives the pointer with xdotool: press on the source, move to (X, Y),
 release. Exits 0 when the drag ended, 2 when it timed out.
@@ -10,6 +10,7 @@ import subprocess
 import sys
 import threading
 import time
+from pathlib import Path
 
 import gi
 
@@ -17,7 +18,7 @@ gi.require_version("Gtk", "3.0")
 from gi.repository import GLib, Gdk, Gtk  # noqa: E402
 
 target_x, target_y = int(sys.argv[1]), int(sys.argv[2])
-uris = sys.argv[3:]
+uris = [Path(path).as_uri() for path in sys.argv[3:]]
 result = {"code": 2}
 
 

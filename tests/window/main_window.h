@@ -94,13 +94,8 @@ inline void CloseMainWindow(HWND wnd) {
     PumpMessages();
 }
 
-// Changes a control as a user does: the state, then the notification the
-// main window gets.
-inline void UserCheck(int id, bool on) {
-    SendMessageA(ControlHandle(id), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
-    SendMessageA(GetParent(ControlHandle(id)), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 (LPARAM)ControlHandle(id));
-}
+// Selects a list item as a user does: the selection, then the notification
+// the main window gets.
 inline void UserSelect(int id, int index) {
     SendMessageA(ControlHandle(id), CB_SETCURSEL, (WPARAM)index, 0);
     SendMessageA(GetParent(ControlHandle(id)), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),

@@ -24,6 +24,7 @@ TEST(SettingsForm, ApplyShowsEachOptionInItsControls) {
         SetOptions(c[0]);
         HWND wnd = CreateMainWindow();
         EXPECT_EQ(c[1], DescribeControls()) << c[0];
+        EXPECT_EQ(ControlHandle(1002), GetFocus()) << "whatever is checked";
         CloseMainWindow(wnd);
     }
 }
