@@ -17,9 +17,12 @@ using namespace testsupport;
 
 namespace {
 
+std::vector<std::string> g_staged; // removed at the end
+
 // Tessaro.exe and a library (the fake's, or that of dllDir) in a new folder.
 std::string Stage(const std::string& dllDir = std::string()) {
     std::string dir = StageTessaro("bench", dllDir);
+    g_staged.push_back(dir);
     FakeReset("", dir);
     return dir;
 }
@@ -122,5 +125,8 @@ int main(int argc, char** argv) {
     Print(close);
     Print(handOver);
     Print(refusal);
+    for (const std::string& dir : g_staged) {
+        RemoveTree(dir);
+    }
     return 0;
 }
