@@ -293,7 +293,8 @@ static int Prepare(SzCall* call, SzOverwriteMode* overwrite) {
                 SzAsk answer = AskPassword(call, false);
                 result = answer == SZ_ASK_OK ? SZ_OK : AskResult(answer);
             }
-            if (result == SZ_OK && *overwrite == SZ_OVERWRITE_ASK) {
+            // Testing writes nothing, so only extraction can meet existing files.
+            if (result == SZ_OK && *overwrite == SZ_OVERWRITE_ASK && call->cmd.command != 't') {
                 char names[2048];
                 int conflicts = FindConflicts(call, listing, names, sizeof(names));
                 int answer = conflicts > 0 ? SzAskOverwrite(call->owner, conflicts, names) : IDNO;

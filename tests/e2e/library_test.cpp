@@ -242,6 +242,16 @@ TEST_F(LibraryTest, ExistingFilesAreKeptWhenTheAnswerIsNo) {
         EXPECT_EQ(Call("x " + Q(archive) + " -o" + Q(out)), 0);
     }
     EXPECT_EQ(FileBytes(out + L"\\表.txt"), "hyou\r\n");
+    // Testing writes nothing: no question even where the names exist.
+    wchar_t old[MAX_PATH] = {0};
+    GetCurrentDirectoryW(MAX_PATH, old);
+    SetCurrentDirectoryW(out.c_str());
+    {
+        WindowAnswerer cancel(kMessageCaption, Press(IDCANCEL));
+        EXPECT_EQ(Call("t " + Q(archive)), 0);
+        EXPECT_EQ(cancel.Count(), 0);
+    }
+    SetCurrentDirectoryW(old);
 }
 
 TEST_F(LibraryTest, CancelStopsTheEngineAndLeavesNoArchive) {
