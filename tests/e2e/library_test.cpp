@@ -6,6 +6,8 @@
 
 #include "archiver/sevenzip.h"
 #include "tests/e2e/e2e_util.h"
+#include "tests/support/files.h"
+#include "tests/support/process.h"
 
 using namespace e2e;
 
@@ -51,6 +53,9 @@ class LibraryTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         ASSERT_NE(Lib().module, nullptr);
+        if (GetEnvironmentVariableA("SZ32_CHILD", NULL, 0) != 0) {
+            return; // the parent's files stay as they are
+        }
         src_ = new std::wstring(FreshDir(L"src"));
         MakeTree(*src_, 1024 * 1024);
     }
@@ -261,11 +266,17 @@ TEST_F(LibraryTest, CancelStopsTheEngineAndLeavesNoArchive) {
     HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, NULL,
                                  NULL, NULL, NULL);
     std::atomic<int> busy(-1), ownerEnabled(-1), owned(-1);
+    std::atomic<DWORD> childSawBusy(99);
     WindowAnswerer cancel(
         kProgressCaption,
         [&](HWND progress) {
             // Seen from another thread while the call runs, as by a modal dialog.
             busy = Lib().SevenZipGetRunning();
+            SetEnvironmentVariableA("SZ32_CHILD", "1");
+            childSawBusy = testsupport::RunProcess(
+                testsupport::ExeDir() + "\\e2e_library_test.exe",
+                {"--gtest_filter=LibraryTest.AnotherProcessSeesTheLibraryBusy"});
+            SetEnvironmentVariableA("SZ32_CHILD", NULL);
             ownerEnabled = IsWindowEnabled(owner);
             owned = GetWindow(progress, GW_OWNER) == owner;
             Press(IDCANCEL)(progress);
@@ -275,12 +286,21 @@ TEST_F(LibraryTest, CancelStopsTheEngineAndLeavesNoArchive) {
     EXPECT_EQ(Lib().SevenZip(owner, cmd.c_str(), NULL, 0), 0x8020);
     EXPECT_EQ(cancel.Count(), 1);
     EXPECT_EQ(busy, TRUE);
+    EXPECT_EQ(childSawBusy, 0u);
     EXPECT_EQ(ownerEnabled, FALSE);
     EXPECT_EQ(owned, TRUE);
     EXPECT_TRUE(IsWindowEnabled(owner));
     DestroyWindow(owner);
     EXPECT_FALSE(Lib().SevenZipGetRunning());
     EXPECT_EQ(GetFileAttributesW(archive.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// Run as a child of the cancel test while its call runs.
+TEST_F(LibraryTest, AnotherProcessSeesTheLibraryBusy) {
+    if (GetEnvironmentVariableA("SZ32_CHILD", NULL, 0) == 0) {
+        GTEST_SKIP() << "runs only as the child of the cancel test";
+    }
+    EXPECT_TRUE(Lib().SevenZipGetRunning());
 }
 
 TEST_F(LibraryTest, AQuitMessageStopsTheRunAndIsHandedOn) {
