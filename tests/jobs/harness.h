@@ -9,6 +9,7 @@
 #include "tests/support/files.h"
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <shlobj.h>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -89,6 +90,22 @@ class JobTest : public ::testing::Test {
             argv.push_back(&(arg = T(arg))[0]);
         }
         RunArgumentJob((int)argv.size(), argv.data());
+    }
+    // Drops names (%T expanded) on wnd as the shell hands them over; the job
+    // must release the handle (seen unless something reuses it meanwhile, as
+    // the folder browser does).
+    void Drop(HWND wnd, const Lines& names, bool checkRelease = true) {
+        std::string block;
+        for (const std::string& name : names) {
+            block += T(name) + '\0';
+        }
+        HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + block.size() + 1);
+        ((DROPFILES*)GlobalLock(drop))->pFiles = sizeof(DROPFILES);
+        memcpy((char*)GlobalLock(drop) + sizeof(DROPFILES), block.data(), block.size());
+        GlobalUnlock(drop);
+        GlobalUnlock(drop);
+        RunDropJob(wnd, (HDROP)drop);
+        EXPECT_TRUE(!checkRelease || GlobalFlags(drop) == GMEM_INVALID_HANDLE) << "released";
     }
     // Commands handed to SevenZip; each call must carry owner and no output buffer.
     Lines Commands(HWND owner = NULL) const {

@@ -1,6 +1,7 @@
 // Command-line jobs, in process and through Tessaro.exe, against the
 // recording fake library: the extract-or-compress rule, both runs with their
 // exact commands, destinations, overwriting and every refusal.
+#include "app/mainwnd.h"
 #include "jobs/compress.h"
 #include "jobs/inputs.h"
 #include "jobs/messages.h"
@@ -21,7 +22,8 @@ HRESULT WINAPI NoDesktop(HWND, int, LPITEMIDLIST* items) {
 }
 
 // Sets options from words: ALL, DIR, OPEN (the DECOMP_ ones) and ENCRYPT on,
-// FORMAT=, LEVEL=, METHOD= and COMPESS= texts; NODESKTOP: the shell gives none.
+// FORMAT=, LEVEL=, METHOD= and COMPESS= texts; NODESKTOP: the shell gives
+// none; DROP: the job is a drop on a form showing these options.
 void Apply(const std::string& settings) {
     const std::map<std::string, std::function<void(const char*)>> set = {
         {"ALL", [](const char*) { g_ini.DECOMP_ALL = true; }},
@@ -32,7 +34,8 @@ void Apply(const std::string& settings) {
         {"LEVEL", [](const char* v) { SetText(g_ini.COMP_LEVEL, v); }},
         {"METHOD", [](const char* v) { SetText(g_ini.COMP_ENC_METHOD, v); }},
         {"COMPESS", [](const char* v) { SetText(g_ini.COMPESS, v); }},
-        {"NODESKTOP", [](const char*) { g_folderLocation = NoDesktop; }}};
+        {"NODESKTOP", [](const char*) { g_folderLocation = NoDesktop; }},
+        {"DROP", [](const char*) {}}};
     std::istringstream words(settings);
     for (std::string word; words >> word;) {
         size_t eq = std::min(word.find('='), word.size());
@@ -96,6 +99,29 @@ const JobCase kJobs[] = {
     {"method outside the set", "n.txt", "", "FORMAT=ZIP ENCRYPT METHOD=DES", {"%T\\n.txt"}, "busy ?%T\\n.txt"},
     // A bare name lands in the working folder and cannot become a switch.
     {"bare name with a dash", "-sdel.txt", "", "", {"-sdel.txt"}, "busy ?-sdel.txt " A7Z "\"%T\\-sdel.7z\" \".\\-sdel.txt\""},
+    // Drops: the options as the form shows them, the form owning every call, message and open.
+    {"drop, DECOMP_ALL off", "a.zip b.zip", "", "DROP", {"%T\\a.zip", "%T\\b.zip"},
+     "busy ?%T\\a.zip #%T\\a.zip ?%T\\b.zip #%T\\b.zip " A7Z "\"%T\\a.7z\" \"%T\\a.zip\" \"%T\\b.zip\""},
+    {"drop, ZIP LEVEL0", "n.txt", "", "DROP FORMAT=ZIP LEVEL=LEVEL0", {"%T\\n.txt"},
+     "busy ?%T\\n.txt a -tzip -mx=0 -r0 \"%T\\n.zip\" \"%T\\n.txt\""},
+    {"drop, ZIP LEVEL1 ZipCrypto", "n.txt", "", "DROP FORMAT=ZIP LEVEL=LEVEL1 ENCRYPT METHOD=ZipCrypto", {"%T\\n.txt"},
+     "busy ?%T\\n.txt a -tzip -p -mem=ZipCrypto -mx=1 -r0 \"%T\\n.zip\" \"%T\\n.txt\""},
+    {"drop, ZIP LEVEL2 AES128", "n.txt", "", "DROP FORMAT=ZIP LEVEL=LEVEL2 ENCRYPT METHOD=AES128", {"%T\\n.txt"},
+     "busy ?%T\\n.txt a -tzip -p -mem=AES128 -mx=3 -r0 \"%T\\n.zip\" \"%T\\n.txt\""},
+    {"drop, ZIP LEVEL5 AES256", "n.txt", "", "DROP FORMAT=ZIP LEVEL=LEVEL5 ENCRYPT METHOD=AES256", {"%T\\n.txt"},
+     "busy ?%T\\n.txt a -tzip -p -mem=AES256 -mx=9 -r0 \"%T\\n.zip\" \"%T\\n.txt\""},
+    {"drop, 7Z encrypted", "n.txt", "", "DROP ENCRYPT", {"%T\\n.txt"},
+     "busy ?%T\\n.txt a -t7z -p -mhe=on -mx=5 -ms=off -m0=LZMA2 -r0 \"%T\\n.7z\" \"%T\\n.txt\""},
+    {"drop, 7Z LEVEL4, no method", "n.txt", "", "DROP LEVEL=LEVEL4 METHOD=", {"%T\\n.txt"},
+     "busy ?%T\\n.txt a -t7z -mhe=off -mx=7 -ms=off -m0=LZMA2 -r0 \"%T\\n.7z\" \"%T\\n.txt\""},
+    {"drop, no level", "n.txt", "", "DROP LEVEL=", {"%T\\n.txt"},
+     "busy ?%T\\n.txt a -t7z -mhe=off  -ms=off -m0=LZMA2 -r0 \"%T\\n.7z\" \"%T\\n.txt\""},
+    {"drop, no format", "n.txt", "", "DROP FORMAT=", {"%T\\n.txt"}, "busy ?%T\\n.txt"},
+    {"drop, encrypted ZIP without method", "n.txt", "", "DROP FORMAT=ZIP ENCRYPT METHOD=", {"%T\\n.txt"}, "busy ?%T\\n.txt"},
+    {"drop, folder per archive", "a.zip b.zip", "[fake]\nresults=0,0x8102\n", "DROP ALL DIR OPEN", {"%T\\a.zip", "%T\\b.zip"},
+     "busy ?%T\\a.zip #%T\\a.zip ?%T\\b.zip #%T\\b.zip x \"%T\\a.zip\" -o\"%T\\a\" x \"%T\\b.zip\" -o\"%T\\b\" open %T\\a\\"},
+    {"drop on a busy library", "n.txt", "[fake]\nrunning=1\n", "DROP", {"%T\\n.txt"}, "busy !" MSG_BUSY},
+    {"drop of a path over 260 bytes", "n.txt", "", "DROP", {"%T\\n.txt", "C:\\" + kLong + "x"}, "busy !" MSG_PATH_TOO_LONG},
     // Refusals: nothing cut, nothing injected, a message with no owner.
     {"no desktop folder", "n.txt", "", "COMPESS=DESKTOP NODESKTOP", {"%T\\n.txt"}, "busy ?%T\\n.txt !" MSG_NO_DESKTOP},
     {"argument over 260 bytes", "", "", "", {"C:\\" + kLong + "x", "%T\\n.txt"}, "busy !" MSG_PATH_TOO_LONG},
@@ -116,8 +142,18 @@ TEST_P(JobRunTest, DoesExactlyThis) {
     Make(c.files);
     Script(c.script);
     Apply(c.settings);
-    RunArgs(c.args);
-    EXPECT_EQ(c.transcript, Transcript()) << c.name;
+    HWND form = NULL;
+    if (strstr(c.settings, "DROP")) { // the record keeps the built-in options, unlike the form
+        form = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 440, 260, NULL, NULL, NULL, NULL);
+        CreateControls(form);
+        ApplySettingsToControls();
+        g_ini.LoadSettings();
+        Drop(form, c.args);
+    } else {
+        RunArgs(c.args);
+    }
+    EXPECT_EQ(c.transcript, Transcript(form)) << c.name;
+    DestroyWindow(form);
     for (size_t at = 0; (at = c.transcript.find("-o\"", at)) != std::string::npos; at += 3) {
         size_t end = c.transcript.find('"', at + 3);
         EXPECT_TRUE(DirExists(T(c.transcript.substr(at + 3, end - at - 3)))) << "made";

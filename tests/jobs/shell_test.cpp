@@ -141,108 +141,18 @@ TEST_F(JobTest, DestinationOnTheDesktopIsNotOpened) {
     RemoveDirectoryA((desktop + "\\jobs-test").c_str());
 }
 
-void Check(int id, bool on) {
-    SendMessageA(ControlHandle(id), BM_SETCHECK, on, 0);
-}
-void Select(int id, int index) {
-    SendMessageA(ControlHandle(id), CB_SETCURSEL, index, 0);
-}
-
-class DropTest : public JobTest {
-  protected:
-    void SetUp() override {
-        JobTest::SetUp();
-        wnd_ = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 440, 260, NULL, NULL, NULL, NULL);
-        CreateControls(wnd_);
-    }
-    void TearDown() override {
-        DestroyWindow(wnd_);
-        JobTest::TearDown();
-    }
-    // Drops names as the shell hands them over and checks that the job
-    // released the handle.
-    void Drop(const Lines& names) {
-        std::string block;
-        for (const std::string& name : names) {
-            block += T(name) + '\0';
-        }
-        HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + block.size() + 1);
-        ((DROPFILES*)GlobalLock(drop))->pFiles = sizeof(DROPFILES);
-        memcpy((char*)GlobalLock(drop) + sizeof(DROPFILES), block.data(), block.size());
-        GlobalUnlock(drop);
-        GlobalUnlock(drop);
-        RunDropJob(wnd_, (HDROP)drop);
-        EXPECT_EQ(GMEM_INVALID_HANDLE, GlobalFlags(drop)) << "drop handle released";
-    }
-    HWND wnd_ = NULL;
-};
-
-TEST_F(DropTest, OptionsComeFromTheControlsAsTheyStand) {
-    struct {
-        int format, level, method;
-        bool encrypt;
-        const char* command; // the inputs "%T\n.txt" "%T\a.zip" follow
-    } cases[] = {
-        // clang-format off
-        {0, 0, 2, false, "a -tzip -mx=0 -r0 \"%T\\n.zip\""},
-        {0, 2, 1, true, "a -tzip -p -mem=AES128 -mx=3 -r0 \"%T\\n.zip\""},
-        {0, 5, 2, true, "a -tzip -p -mem=AES256 -mx=9 -r0 \"%T\\n.zip\""},
-        {0, 1, 0, true, "a -tzip -p -mem=ZipCrypto -mx=1 -r0 \"%T\\n.zip\""},
-        {1, 3, 0, true, "a -t7z -p -mhe=on -mx=5 -ms=off -m0=LZMA2 -r0 \"%T\\n.7z\""},
-        {1, 4, -1, false, "a -t7z -mhe=off -mx=7 -ms=off -m0=LZMA2 -r0 \"%T\\n.7z\""},
-        {1, -1, 0, false, "a -t7z -mhe=off  -ms=off -m0=LZMA2 -r0 \"%T\\n.7z\""},
-        {-1, 3, 0, false, NULL},
-        {0, 3, -1, true, NULL},
-        // clang-format on
-    };
-    Make("n.txt a.zip");
-    Check(IDC_COMP_SAMEPLACE, true);
-    Check(IDC_DECOMP_ALL, true); // the settings record says otherwise
-    for (auto& c : cases) {
-        SCOPED_TRACE(c.command ? c.command : "no value");
-        Script("");
-        Select(IDC_COMP_FORMAT, c.format);
-        Select(IDC_COMP_LEVEL, c.level);
-        Select(IDC_COMP_ENC_METHOD, c.method);
-        Check(IDC_COMP_ENCRYPT, c.encrypt);
-        Drop({"%T\\n.txt", "%T\\a.zip"});
-        Lines expected;
-        if (c.command) {
-            expected.push_back(std::string(c.command) + " \"%T\\n.txt\" \"%T\\a.zip\"");
-        }
-        EXPECT_EQ(expected, Commands(wnd_));
-    }
-}
-
-TEST_F(DropTest, ExtractionReadsTheFolderBoxesPerArchive) {
-    Make("a.zip b.zip");
-    for (int id : {IDC_DECOMP_SAMEPLACE, IDC_DECOMP_ALL, IDC_DECOMP_DIR, IDC_DECOMP_OPEN}) {
-        Check(id, true);
-    }
-    Script("[fake]\nresults=0,0x8102\n");
-    Drop({"%T\\a.zip", "%T\\b.zip"});
-    EXPECT_EQ(Lines({"x \"%T\\a.zip\" -o\"%T\\a\"", "x \"%T\\b.zip\" -o\"%T\\b\""}),
-              Commands(wnd_));
-    EXPECT_EQ(Lines{HwndText(wnd_) + " open %T\\a\\"}, g_opens);
-}
-
-TEST_F(DropTest, RefusalsAreOwnedByTheWindowAndReleaseTheHandle) {
-    Script("[fake]\nrunning=1\n");
-    Drop({"%T\\n.txt"});
-    Script("");
-    Drop({"%T\\n.txt", "C:\\" + std::string(MAX_PATH - 2, 'l')});
-    EXPECT_EQ("busy !" MSG_BUSY " !" MSG_PATH_TOO_LONG, Transcript(wnd_));
-}
-
-TEST_F(DropTest, BrowserIsOwnedByTheWindow) {
+TEST_F(JobTest, BrowserOfADropIsOwnedByTheForm) {
     Make("n.txt out\\");
-    Check(IDC_COMP_DECIDE, true);
-    Select(IDC_COMP_FORMAT, 1);
+    HWND form = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 440, 260, NULL, NULL, NULL, NULL);
+    CreateControls(form);
+    SendMessageA(ControlHandle(IDC_COMP_DECIDE), BM_SETCHECK, BST_CHECKED, 0);
+    SendMessageA(ControlHandle(IDC_COMP_FORMAT), CB_SETCURSEL, 1, 0);
     BrowserDriver driver(PICK_PATH, T("%T\\out"));
-    Drop({"%T\\n.txt"});
-    EXPECT_EQ(wnd_, driver.owner.load());
-    EXPECT_EQ(Lines({"a -t7z -mhe=off  -ms=off -m0=LZMA2 -r0 \"%T\\out\\n.7z\" \"%T\\n.txt\""}),
-              Commands(wnd_));
+    Drop(form, {"%T\\n.txt"}, false);
+    EXPECT_EQ(form, driver.owner.load());
+    EXPECT_EQ(Lines{"a -t7z -mhe=off  -ms=off -m0=LZMA2 -r0 \"%T\\out\\n.7z\" \"%T\\n.txt\""},
+              Commands(form));
+    DestroyWindow(form);
 }
 
 } // namespace
