@@ -54,6 +54,9 @@ struct JobCase {
 
 const std::string kLong(MAX_PATH - 3, 'l');
 #define A7Z "a -t7z -mhe=off -mx=5 -ms=off -m0=LZMA2 -r0 "
+#define N_TXT "busy ?%T\\n.txt" // the calls before a run on %T\n.txt alone
+#define ZIP_N " -r0 \"%T\\n.zip\" \"%T\\n.txt\""
+#define _7Z_N " -ms=off -m0=LZMA2 -r0 \"%T\\n.7z\" \"%T\\n.txt\""
 
 // clang-format off
 const JobCase kJobs[] = {
@@ -92,38 +95,30 @@ const JobCase kJobs[] = {
     {"one destination", "a.zip b.zip", "[fake]\nresults=0x8101,0\n", "ALL OPEN", {"%T\\a.zip", "%T\\b.zip"},
      "busy ?%T\\a.zip #%T\\a.zip ?%T\\b.zip #%T\\b.zip x \"%T\\a.zip\" -o\"%T\" x \"%T\\b.zip\" -o\"%T\" open %T\\"},
     // Stored texts compare exactly: another case or a value outside the set runs nothing.
-    {"level in another case", "n.txt", "", "FORMAT=ZIP LEVEL=level1", {"%T\\n.txt"},
-     "busy ?%T\\n.txt a -tzip  -r0 \"%T\\n.zip\" \"%T\\n.txt\""},
-    {"format outside the set", "n.txt", "", "FORMAT=RAR", {"%T\\n.txt"}, "busy ?%T\\n.txt"},
-    {"format in another case", "n.txt", "", "FORMAT=zip", {"%T\\n.txt"}, "busy ?%T\\n.txt"},
-    {"method outside the set", "n.txt", "", "FORMAT=ZIP ENCRYPT METHOD=DES", {"%T\\n.txt"}, "busy ?%T\\n.txt"},
+    {"level in another case", "n.txt", "", "FORMAT=ZIP LEVEL=level1", {"%T\\n.txt"}, N_TXT " a -tzip " ZIP_N},
+    {"format outside the set", "n.txt", "", "FORMAT=RAR", {"%T\\n.txt"}, N_TXT},
+    {"format in another case", "n.txt", "", "FORMAT=zip", {"%T\\n.txt"}, N_TXT},
+    {"method outside the set", "n.txt", "", "FORMAT=ZIP ENCRYPT METHOD=DES", {"%T\\n.txt"}, N_TXT},
     // A bare name lands in the working folder and cannot become a switch.
     {"bare name with a dash", "-sdel.txt", "", "", {"-sdel.txt"}, "busy ?-sdel.txt " A7Z "\"%T\\-sdel.7z\" \".\\-sdel.txt\""},
     // Drops: the options as the form shows them, the form owning every call, message and open.
     {"drop, DECOMP_ALL off", "a.zip b.zip", "", "DROP", {"%T\\a.zip", "%T\\b.zip"},
      "busy ?%T\\a.zip #%T\\a.zip ?%T\\b.zip #%T\\b.zip " A7Z "\"%T\\a.7z\" \"%T\\a.zip\" \"%T\\b.zip\""},
-    {"drop, ZIP LEVEL0", "n.txt", "", "DROP FORMAT=ZIP LEVEL=LEVEL0", {"%T\\n.txt"},
-     "busy ?%T\\n.txt a -tzip -mx=0 -r0 \"%T\\n.zip\" \"%T\\n.txt\""},
-    {"drop, ZIP LEVEL1 ZipCrypto", "n.txt", "", "DROP FORMAT=ZIP LEVEL=LEVEL1 ENCRYPT METHOD=ZipCrypto", {"%T\\n.txt"},
-     "busy ?%T\\n.txt a -tzip -p -mem=ZipCrypto -mx=1 -r0 \"%T\\n.zip\" \"%T\\n.txt\""},
-    {"drop, ZIP LEVEL2 AES128", "n.txt", "", "DROP FORMAT=ZIP LEVEL=LEVEL2 ENCRYPT METHOD=AES128", {"%T\\n.txt"},
-     "busy ?%T\\n.txt a -tzip -p -mem=AES128 -mx=3 -r0 \"%T\\n.zip\" \"%T\\n.txt\""},
-    {"drop, ZIP LEVEL5 AES256", "n.txt", "", "DROP FORMAT=ZIP LEVEL=LEVEL5 ENCRYPT METHOD=AES256", {"%T\\n.txt"},
-     "busy ?%T\\n.txt a -tzip -p -mem=AES256 -mx=9 -r0 \"%T\\n.zip\" \"%T\\n.txt\""},
-    {"drop, 7Z encrypted", "n.txt", "", "DROP ENCRYPT", {"%T\\n.txt"},
-     "busy ?%T\\n.txt a -t7z -p -mhe=on -mx=5 -ms=off -m0=LZMA2 -r0 \"%T\\n.7z\" \"%T\\n.txt\""},
-    {"drop, 7Z LEVEL4, no method", "n.txt", "", "DROP LEVEL=LEVEL4 METHOD=", {"%T\\n.txt"},
-     "busy ?%T\\n.txt a -t7z -mhe=off -mx=7 -ms=off -m0=LZMA2 -r0 \"%T\\n.7z\" \"%T\\n.txt\""},
-    {"drop, no level", "n.txt", "", "DROP LEVEL=", {"%T\\n.txt"},
-     "busy ?%T\\n.txt a -t7z -mhe=off  -ms=off -m0=LZMA2 -r0 \"%T\\n.7z\" \"%T\\n.txt\""},
-    {"drop, no format", "n.txt", "", "DROP FORMAT=", {"%T\\n.txt"}, "busy ?%T\\n.txt"},
-    {"drop, encrypted ZIP without method", "n.txt", "", "DROP FORMAT=ZIP ENCRYPT METHOD=", {"%T\\n.txt"}, "busy ?%T\\n.txt"},
+    {"drop", "n.txt", "", "DROP FORMAT=ZIP LEVEL=LEVEL0", {"%T\\n.txt"}, N_TXT " a -tzip -mx=0" ZIP_N},
+    {"drop", "n.txt", "", "DROP FORMAT=ZIP LEVEL=LEVEL1 ENCRYPT METHOD=ZipCrypto", {"%T\\n.txt"}, N_TXT " a -tzip -p -mem=ZipCrypto -mx=1" ZIP_N},
+    {"drop", "n.txt", "", "DROP FORMAT=ZIP LEVEL=LEVEL2 ENCRYPT METHOD=AES128", {"%T\\n.txt"}, N_TXT " a -tzip -p -mem=AES128 -mx=3" ZIP_N},
+    {"drop", "n.txt", "", "DROP FORMAT=ZIP LEVEL=LEVEL5 ENCRYPT METHOD=AES256", {"%T\\n.txt"}, N_TXT " a -tzip -p -mem=AES256 -mx=9" ZIP_N},
+    {"drop", "n.txt", "", "DROP ENCRYPT", {"%T\\n.txt"}, N_TXT " a -t7z -p -mhe=on -mx=5" _7Z_N},
+    {"drop", "n.txt", "", "DROP LEVEL=LEVEL4 METHOD=", {"%T\\n.txt"}, N_TXT " a -t7z -mhe=off -mx=7" _7Z_N},
+    {"drop", "n.txt", "", "DROP LEVEL=", {"%T\\n.txt"}, N_TXT " a -t7z -mhe=off " _7Z_N},
+    {"drop", "n.txt", "", "DROP FORMAT=", {"%T\\n.txt"}, N_TXT},
+    {"drop", "n.txt", "", "DROP FORMAT=ZIP ENCRYPT METHOD=", {"%T\\n.txt"}, N_TXT},
     {"drop, folder per archive", "a.zip b.zip", "[fake]\nresults=0,0x8102\n", "DROP ALL DIR OPEN", {"%T\\a.zip", "%T\\b.zip"},
      "busy ?%T\\a.zip #%T\\a.zip ?%T\\b.zip #%T\\b.zip x \"%T\\a.zip\" -o\"%T\\a\" x \"%T\\b.zip\" -o\"%T\\b\" open %T\\a\\"},
     {"drop on a busy library", "n.txt", "[fake]\nrunning=1\n", "DROP", {"%T\\n.txt"}, "busy !" MSG_BUSY},
     {"drop of a path over 260 bytes", "n.txt", "", "DROP", {"%T\\n.txt", "C:\\" + kLong + "x"}, "busy !" MSG_PATH_TOO_LONG},
     // Refusals: nothing cut, nothing injected, a message with no owner.
-    {"no desktop folder", "n.txt", "", "COMPESS=DESKTOP NODESKTOP", {"%T\\n.txt"}, "busy ?%T\\n.txt !" MSG_NO_DESKTOP},
+    {"no desktop folder", "n.txt", "", "COMPESS=DESKTOP NODESKTOP", {"%T\\n.txt"}, N_TXT " !" MSG_NO_DESKTOP},
     {"argument over 260 bytes", "", "", "", {"C:\\" + kLong + "x", "%T\\n.txt"}, "busy !" MSG_PATH_TOO_LONG},
     {"argument of 260 bytes whose archive path is longer", "", "", "", {"C:\\" + kLong},
      "busy ?C:\\" + kLong + " !" MSG_PATH_TOO_LONG},
@@ -152,7 +147,7 @@ TEST_P(JobRunTest, DoesExactlyThis) {
     } else {
         RunArgs(c.args);
     }
-    EXPECT_EQ(c.transcript, Transcript(form)) << c.name;
+    EXPECT_EQ(c.transcript, Transcript(form)) << c.name << ": " << c.settings;
     DestroyWindow(form);
     for (size_t at = 0; (at = c.transcript.find("-o\"", at)) != std::string::npos; at += 3) {
         size_t end = c.transcript.find('"', at + 3);
