@@ -18,15 +18,13 @@ struct Field {
     size_t size;
     bool* flag;
 };
-#define TEXT_FIELD(name)                                                                           \
-    { g_ini.name, sizeof g_ini.name, nullptr }
-#define FLAG_FIELD(name)                                                                           \
-    { nullptr, 0, &g_ini.name }
-const Field kFields[] = {TEXT_FIELD(DECOMPESS),       FLAG_FIELD(DECOMP_ALL),
-                         FLAG_FIELD(DECOMP_DIR),      FLAG_FIELD(DECOMP_OPEN),
-                         TEXT_FIELD(COMPESS),         TEXT_FIELD(COMP_FORMAT),
-                         TEXT_FIELD(COMP_LEVEL),      FLAG_FIELD(COMP_ENCRYPT),
+// clang-format off
+#define TEXT_FIELD(name) {g_ini.name, sizeof g_ini.name, nullptr}
+#define FLAG_FIELD(name) {nullptr, 0, &g_ini.name}
+const Field kFields[] = {TEXT_FIELD(DECOMPESS), FLAG_FIELD(DECOMP_ALL), FLAG_FIELD(DECOMP_DIR), FLAG_FIELD(DECOMP_OPEN),
+                         TEXT_FIELD(COMPESS), TEXT_FIELD(COMP_FORMAT), TEXT_FIELD(COMP_LEVEL), FLAG_FIELD(COMP_ENCRYPT),
                          TEXT_FIELD(COMP_ENC_METHOD), FLAG_FIELD(COMP_OPEN)};
+// clang-format on
 
 // Writes options (as kDefaults) into the settings record, texts whole even
 // outside their value sets.
@@ -67,16 +65,10 @@ inline void PumpMessages() {
 // Registers the main class once and creates the main window (WM_CREATE
 // sets the form up). NULL on failure.
 inline HWND CreateMainWindow() {
-    static WNDCLASSA wc = {CS_HREDRAW | CS_VREDRAW,
-                           MainWndProc,
-                           0,
-                           0,
-                           GetModuleHandleA(NULL),
-                           NULL,
-                           LoadCursorA(NULL, (LPCSTR)IDC_ARROW),
-                           (HBRUSH)(COLOR_BTNFACE + 1),
-                           NULL,
-                           MAIN_CLASS_NAME};
+    // clang-format off
+    static WNDCLASSA wc = {CS_HREDRAW | CS_VREDRAW, MainWndProc, 0, 0, GetModuleHandleA(NULL), NULL,
+                           LoadCursorA(NULL, (LPCSTR)IDC_ARROW), (HBRUSH)(COLOR_BTNFACE + 1), NULL, MAIN_CLASS_NAME};
+    // clang-format on
     static ATOM registered = RegisterClassA(&wc);
     HWND wnd = CreateWindowExA(WS_EX_ACCEPTFILES, MAIN_CLASS_NAME, MAIN_WINDOW_TITLE,
                                WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT,
