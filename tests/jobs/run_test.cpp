@@ -130,6 +130,10 @@ const JobCase kJobs[] = {
 };
 // clang-format on
 
+void PrintTo(const JobCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class JobRunTest : public JobTest, public ::testing::WithParamInterface<JobCase> {};
 
 TEST_P(JobRunTest, DoesExactlyThis) {
@@ -172,6 +176,10 @@ const OverwriteCase kOverwrites[] = {
      false, "OLD"},
     {"Yes, but held open", IDYES, "", true, "OLD"},
 };
+
+void PrintTo(const OverwriteCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class OverwriteTest : public JobTest, public ::testing::WithParamInterface<OverwriteCase> {};
 
