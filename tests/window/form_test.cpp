@@ -9,6 +9,10 @@
 
 using namespace windowtest;
 
+static bool operator==(const RECT& a, const RECT& b) {
+    return EqualRect(&a, &b);
+}
+
 namespace {
 
 // WS_CHILD|WS_VISIBLE 0x50000000, WS_GROUP 0x00020000, WS_TABSTOP 0x00010000,
@@ -77,7 +81,6 @@ LRESULT CALLBACK RecordCreation(int code, WPARAM wParam, LPARAM lParam) {
 
 TEST(Form, EveryControlAsCreatedAndAsItLivesInTabOrder) {
     SetOptions(kDefaults);
-    g_ini.iniPath[0] = '\0'; // nothing here may write a settings file
     HHOOK hook = SetWindowsHookExA(WH_CBT, RecordCreation, NULL, GetCurrentThreadId());
     HWND wnd = CreateMainWindow();
     UnhookWindowsHookEx(hook);
@@ -145,7 +148,6 @@ TEST(Form, CreateControlsLeavesEverythingUnsetAndTheMethodListShown) {
 }
 
 TEST(Form, CenterWindowOnPlacesAcrossTheMiddleAndAThirdDownNeverNegative) {
-    g_ini.iniPath[0] = '\0';
     SetOptions(kDefaults);
     HWND wnd = CreateMainWindow();
     // clang-format off
@@ -156,11 +158,8 @@ TEST(Form, CenterWindowOnPlacesAcrossTheMiddleAndAThirdDownNeverNegative) {
         RECT desktop = {0, 0, c[0], c[1]}, r;
         CenterWindowOn(wnd, &desktop);
         GetWindowRect(wnd, &r);
-        char expected[64], placed[64];
-        wsprintfA(expected, "%d,%d 440x260 1", c[2], c[3]);
-        wsprintfA(placed, "%ld,%ld %ldx%ld %d", r.left, r.top, r.right - r.left, r.bottom - r.top,
-                  IsWindowVisible(wnd));
-        EXPECT_STREQ(expected, placed);
+        EXPECT_EQ(RECT({c[2], c[3], c[2] + 440, c[3] + 260}), r) << c[0] << "x" << c[1];
+        EXPECT_TRUE(IsWindowVisible(wnd));
     }
     CloseMainWindow(wnd);
 }
@@ -176,7 +175,6 @@ TEST(SettingsForm, ApplyShowsEachOptionInItsControls) {
         {"Desktop|1|1|1|DESKTOP |7z|level3|1|zipcrypto|1", "00011100011 -1 -1 -1 shown enabled"},
         // clang-format on
     };
-    g_ini.iniPath[0] = '\0';
     for (auto& c : cases) {
         SetOptions(c[0]);
         HWND wnd = CreateMainWindow();
@@ -200,7 +198,6 @@ TEST(SettingsForm, StoreTakesEachOptionFromItsControls) {
         {{1003, 1004, 1006, 1008, 1010, 1012, 1019}, 1, 0, 0, "SAMEPLACE|1|0|1|DESKTOP|7Z|LEVEL0|0|ZipCrypto|1"},
         // clang-format on
     };
-    g_ini.iniPath[0] = '\0';
     for (auto& c : cases) {
         SetOptions("?|0|0|0|?|?|?|0|?|0"); // a form with nothing set
         HWND wnd = CreateMainWindow();
@@ -245,7 +242,6 @@ TEST(SettingsForm, FormatAndEncryptionSteerTheMethodList) {
         {1017, BN_SETFOCUS, 1, "10011110011 -1 3 1 shown enabled"},
         // clang-format on
     };
-    g_ini.iniPath[0] = '\0';
     SetOptions("DESKTOP|1|1|1|DESKTOP|7Z|LEVEL3|0|AES128|1");
     HWND wnd = CreateMainWindow();
     EXPECT_EQ("10011110001 1 3 1 hidden disabled", DescribeControls());

@@ -33,7 +33,6 @@ TEST(RealDrop, DragFromAnX11SourceRunsTheJob) {
     const std::string stem = "\x95\x5c\x8e\xa6";
     std::string input = dir + "\\" + stem + ".txt";
     ASSERT_TRUE(WriteBytes(input, "dropped"));
-    g_ini.iniPath[0] = '\0';
     SetOptions("DESKTOP|1|1|0|SAMEPLACE|7Z|LEVEL3|0|ZipCrypto|0");
     HWND wnd = CreateMainWindow();
     ASSERT_NE(wnd, (HWND)NULL);
