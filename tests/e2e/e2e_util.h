@@ -1,79 +1,117 @@
-// Shared by the end-to-end tests: generated trees, tree comparison, and a
-// watcher that answers the library's own windows from another thread.
+// Shared by the end-to-end tests: the generated tree, its comparison, and
+// answers for the library's own windows. Names are code page 932.
 #pragma once
 #include <windows.h>
 
-#include <atomic>
 #include <functional>
-#include <mutex>
+#include <map>
 #include <string>
-#include <thread>
-#include <vector>
+
+#include "sevenzip32/texts.h"
+#include "tests/support/dialogs.h"
+#include "tests/support/files.h"
 
 namespace e2e {
 
-// UTF-16 from code page 932 and back, UTF-8 for messages.
-std::wstring Wide(const std::string& acp);
-std::string Acp(const std::wstring& wide);
-std::string Utf8(const std::wstring& wide);
+const char kPasswordCaption[] = SZ_TEXT_PASSWORD_CAPTION;
+const char kProgressCaption[] = SZ_TEXT_PROGRESS_CAPTION;
+const char kMessageCaption[] = SZ_TEXT_TITLE;
 
-// Builds the test tree under root: nested folders, an empty folder, an empty
-// file, a 10 MB file, names with blanks, a leading dash and 表 / ソ.
-void MakeTree(const std::wstring& root, size_t bigBytes = 10u * 1024u * 1024u);
+// Builds under root: nested folders, an empty folder, an empty file, a big
+// file of bigBytes, names with blanks, a leading dash and 表 / ソ.
+inline void MakeTree(const std::string& root, size_t bigBytes = 10u * 1024u * 1024u) {
+    for (const char* folder :
+         {"", "\\表ソ フォルダ", "\\表ソ フォルダ\\深い", "\\表ソ フォルダ\\深い\\もっと 深い",
+          "\\空のフォルダ", "\\sub dir"}) {
+        CreateDirectoryA((root + folder).c_str(), NULL);
+    }
+    static const char* const kFiles[][2] = {
+        {"\\empty.bin", ""},
+        {"\\表.txt", "hyou\r\n"},
+        {"\\ソ.txt", "so\r\n"},
+        {"\\-dash.txt", "leading dash\n"},
+        {"\\with blank name.txt", "blank in the name"},
+        {"\\表ソ フォルダ\\深い\\もっと 深い\\ソース 表.txt", "deep file with 表 and ソ"},
+        {"\\sub dir\\a.txt", "a"},
+    };
+    for (const auto& f : kFiles) {
+        testsupport::WriteBytes(root + f[0], f[1]);
+    }
+    // Half noise, half zeros: real work for the compressor, but not all of it.
+    std::string big(bigBytes, '\0');
+    unsigned int seed = 12345;
+    for (size_t i = 0; i < bigBytes; i++) {
+        seed = seed * 1103515245u + 12345u;
+        big[i] = (i / 4096) % 2 == 0 ? static_cast<char>(seed >> 24) : '\0';
+    }
+    testsupport::WriteBytes(root + "\\big file.bin", big);
+}
 
 // Every name under root ("dir/" for folders) with the bytes of each file.
-std::vector<std::pair<std::wstring, std::string>> ReadTree(const std::wstring& root);
+inline std::map<std::string, std::string> ReadTree(const std::string& root,
+                                                   const std::string& rel = "") {
+    std::map<std::string, std::string> out;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((root + rel + "\\*").c_str(), &data);
+    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &data)) {
+        std::string child = rel + "\\" + data.cFileName;
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            out[child] = testsupport::ReadBytes(root + child);
+        } else if (strcmp(data.cFileName, ".") != 0 && strcmp(data.cFileName, "..") != 0) {
+            out[child + "/"] = std::string();
+            auto below = ReadTree(root, child);
+            out.insert(below.begin(), below.end());
+        }
+    }
+    FindClose(find);
+    return out;
+}
 
-// "" when both trees hold the same names and bytes, else what differs.
-std::string CompareTrees(const std::wstring& expected, const std::wstring& actual);
+// "" when both trees hold the same names and bytes, else the names that differ.
+inline std::string TreeDiff(const std::string& expected, const std::string& actual) {
+    auto left = ReadTree(expected), right = ReadTree(actual);
+    std::string diff = left.empty() ? "expected tree is empty\n" : "";
+    for (const auto& e : left) {
+        diff +=
+            right.count(e.first) && right[e.first] == e.second ? "" : "differs: " + e.first + "\n";
+    }
+    for (const auto& e : right) {
+        diff += left.count(e.first) ? "" : "extra: " + e.first + "\n";
+    }
+    return diff;
+}
 
-// Whole file as bytes (UTF-16 name).
-std::string FileBytes(const std::wstring& path);
+// An empty folder of the test, the same each run so that nothing piles up.
+inline std::string FreshDir(const std::string& tag) {
+    char temp[MAX_PATH] = {0};
+    GetTempPathA(MAX_PATH, temp);
+    std::string dir = std::string(temp) + "sz32e2e_" + tag;
+    testsupport::RemoveTree(dir);
+    CreateDirectoryA(dir.c_str(), NULL);
+    return dir;
+}
 
-// A temporary folder of the test (UTF-16), emptied first.
-std::wstring FreshDir(const std::wstring& tag);
+// A path in double quotes, for the library's command lines.
+inline std::string Q(const std::string& path) {
+    return "\"" + path + "\"";
+}
 
-// Answers every visible dialog whose caption is caption by calling act.
-class WindowAnswerer {
-  public:
-    WindowAnswerer(const std::wstring& caption, std::function<void(HWND)> act, DWORD delayMs = 0);
-    ~WindowAnswerer();
-    int Count() const { return count_; }
+// Every text the watcher saw, each followed by a newline.
+inline std::string Texts(testsupport::DialogWatcher& watcher) {
+    std::string all;
+    for (const auto& seen : watcher.Seen()) {
+        all += seen.text + "\n";
+    }
+    return all;
+}
 
-  private:
-    void Run();
-    std::wstring caption_;
-    std::function<void(HWND)> act_;
-    DWORD delayMs_;
-    std::atomic<bool> stop_;
-    std::atomic<int> count_;
-    std::thread thread_;
-};
-
-// Records the texts of the message boxes titled caption and answers each
-// with the button answer.
-class Boxes {
-  public:
-    Boxes(const std::wstring& caption, int answer);
-    // Every text seen so far, one after another, each followed by a newline.
-    std::wstring All();
-
-  private:
-    std::mutex lock_;
-    std::wstring texts_;
-    WindowAnswerer answerer_;
-};
-
-// Fills the library's password dialog with password and presses OK (or
-// Cancel when password is empty).
-std::function<void(HWND)> TypePassword(const std::wstring& password);
-
-// Presses a button of a dialog.
-std::function<void(HWND)> Press(int id);
-
-// The library's captions.
-extern const wchar_t kPasswordCaption[];
-extern const wchar_t kProgressCaption[];
-extern const wchar_t kMessageCaption[];
+// Fills both fields of the password dialog (the watcher then presses OK).
+inline std::function<void(HWND)> TypePassword(const std::string& password) {
+    return [password](HWND dialog) {
+        for (int id : {SZ_ID_PASSWORD, SZ_ID_CONFIRM}) {
+            SendDlgItemMessageA(dialog, id, WM_SETTEXT, 0, (LPARAM)password.c_str());
+        }
+    };
+}
 
 } // namespace e2e

@@ -135,6 +135,14 @@ void DialogWatcher::Run() {
                 handled_.push_back(dlg);
                 seen_.push_back(seen);
             }
+            std::function<void(HWND)> act;
+            {
+                std::lock_guard<std::mutex> guard(lock_);
+                act = action_;
+            }
+            if (act) {
+                act(dlg);
+            }
             PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED),
                          (LPARAM)GetDlgItem(dlg, answer));
         }

@@ -8,6 +8,7 @@
 #include <thread>
 #include <atomic>
 #include <deque>
+#include <functional>
 
 namespace testsupport {
 
@@ -28,6 +29,12 @@ class DialogWatcher {
     // (IDOK, or IDNO for a Yes/No box when defaultAnswer is IDOK).
     void QueueAnswers(const std::vector<int>& answers);
     void SetDefaultAnswer(int id) { defaultAnswer_ = id; }
+    // Runs act on each dialog before its button is pressed (to fill it in, or
+    // to look around while it is still open).
+    void SetAction(std::function<void(HWND)> act) {
+        std::lock_guard<std::mutex> guard(lock_);
+        action_ = act;
+    }
     // Everything seen so far.
     std::vector<SeenDialog> Seen();
     // Waits until at least n dialogs were seen (or timeoutMs passed).
@@ -42,6 +49,7 @@ class DialogWatcher {
     std::deque<int> answers_;
     std::vector<SeenDialog> seen_;
     std::vector<HWND> handled_;
+    std::function<void(HWND)> action_;
     std::thread thread_;
 };
 
