@@ -1,0 +1,453 @@
+// The drop-in library and Tessaro.exe's jobs end to end: the real library
+// driving the real engine under Wine, and what the user gets on disk.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "archiver/sevenzip.h"
+#include "sevenzip32/texts.h"
+#include "tests/support/dialogs.h"
+#include "tests/support/files.h"
+#include "tests/support/process.h"
+
+using namespace testsupport;
+
+namespace {
+
+const char kPasswordCaption[] = SZ_TEXT_PASSWORD_CAPTION;
+const char kProgressCaption[] = SZ_TEXT_PROGRESS_CAPTION;
+const char kMessageCaption[] = SZ_TEXT_TITLE;
+
+// Builds under root: nested folders, an empty folder, an empty file, a big
+// file of bigBytes, names with blanks, a leading dash and 表 / ソ.
+void MakeTree(const std::string& root, size_t bigBytes = 10u * 1024u * 1024u) {
+    for (const char* folder :
+         {"", "\\表ソ フォルダ", "\\表ソ フォルダ\\深い", "\\表ソ フォルダ\\深い\\もっと 深い",
+          "\\空のフォルダ", "\\sub dir"}) {
+        CreateDirectoryA((root + folder).c_str(), NULL);
+    }
+    static const char* const kFiles[][2] = {
+        {"\\empty.bin", ""},
+        {"\\表.txt", "hyou\r\n"},
+        {"\\ソ.txt", "so\r\n"},
+        {"\\sub dir\\a.txt", "a"},
+        {"\\-dash.txt", "leading dash\n"},
+        {"\\with blank name.txt", "blank in the name"},
+        {"\\表ソ フォルダ\\深い\\もっと 深い\\ソース 表.txt", "deep file with 表 and ソ"}};
+    for (const auto& f : kFiles) {
+        WriteBytes(root + f[0], f[1]);
+    }
+    // Half noise, half zeros: real work for the compressor, but not all of it.
+    std::string big(bigBytes, '\0');
+    unsigned int seed = 12345;
+    for (size_t i = 0; i < bigBytes; i++) {
+        seed = seed * 1103515245u + 12345u;
+        big[i] = (i / 4096) % 2 == 0 ? static_cast<char>(seed >> 24) : '\0';
+    }
+    WriteBytes(root + "\\big file.bin", big);
+}
+
+// Every name under root ("dir/" for folders) with the bytes of each file.
+std::map<std::string, std::string> ReadTree(const std::string& root, const std::string& rel = "") {
+    std::map<std::string, std::string> out;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((root + rel + "\\*").c_str(), &data);
+    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &data)) {
+        std::string child = rel + "\\" + data.cFileName;
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            out[child] = ReadBytes(root + child);
+        } else if (strcmp(data.cFileName, ".") != 0 && strcmp(data.cFileName, "..") != 0) {
+            out[child + "/"] = std::string();
+            auto below = ReadTree(root, child);
+            out.insert(below.begin(), below.end());
+        }
+    }
+    FindClose(find);
+    return out;
+}
+
+// "" when both trees hold the same names and bytes, else the names that differ.
+std::string TreeDiff(const std::string& expected, const std::string& actual) {
+    auto left = ReadTree(expected), right = ReadTree(actual);
+    std::string diff = left.empty() ? "expected tree is empty\n" : "";
+    for (const auto& e : left) {
+        diff +=
+            right.count(e.first) && right[e.first] == e.second ? "" : "differs: " + e.first + "\n";
+    }
+    for (const auto& e : right) {
+        diff += left.count(e.first) ? "" : "extra: " + e.first + "\n";
+    }
+    return diff;
+}
+
+// An empty folder of the test, the same each run so that nothing piles up.
+std::string FreshDir(const std::string& tag) {
+    char temp[MAX_PATH] = {0};
+    GetTempPathA(MAX_PATH, temp);
+    std::string dir = std::string(temp) + "sz32e2e_" + tag;
+    RemoveTree(dir);
+    CreateDirectoryA(dir.c_str(), NULL);
+    return dir;
+}
+
+// A path in double quotes, for the library's command lines.
+std::string Q(const std::string& path) {
+    return "\"" + path + "\"";
+}
+
+// Every text the watcher saw, each followed by a newline.
+std::string Texts(DialogWatcher& watcher) {
+    std::string all;
+    for (const auto& seen : watcher.Seen()) {
+        all += seen.text + "\n";
+    }
+    return all;
+}
+
+// Fills both fields of the password dialog (the watcher then presses OK).
+std::function<void(HWND)> TypePassword(const std::string& password) {
+    return [password](HWND dialog) {
+        for (int id : {SZ_ID_PASSWORD, SZ_ID_CONFIRM}) {
+            SendDlgItemMessageA(dialog, id, WM_SETTEXT, 0, (LPARAM)password.c_str());
+        }
+    };
+}
+
+// The program's own binding, here to the real library beside the test.
+C7ZIP& Lib() {
+    static C7ZIP lib;
+    return lib;
+}
+
+int Call(const std::string& cmd, std::string* output = nullptr) {
+    std::vector<char> buffer(65536, '\x7F');
+    int result = Lib().SevenZip(NULL, cmd.c_str(), buffer.data(), (DWORD)buffer.size());
+    if (output != nullptr) {
+        *output = buffer.data();
+    }
+    return result;
+}
+
+// Runs body with dir as the current folder, where relative names land.
+template <class Body> void InDir(const std::string& dir, Body body) {
+    char old[MAX_PATH] = {0};
+    GetCurrentDirectoryA(MAX_PATH, old);
+    SetCurrentDirectoryA(dir.c_str());
+    body();
+    SetCurrentDirectoryA(old);
+}
+
+std::string tree, stage; // the generated tree, made once; Tessaro.exe staged once
+
+// Settings for a format, a level digit and an encryption method ("" the
+// format's own, NULL none), extracting into a folder per archive or not.
+std::string Keys(const char* format, const char* level, const char* method, bool dir = true) {
+    return std::string("COMP_FORMAT=") + format + "\r\nCOMP_LEVEL=LEVEL" + level +
+           "\r\nCOMP_ENCRYPT=" + (method ? "TRUE" : "FALSE") +
+           "\r\nDECOMP_DIR=" + (dir ? "TRUE" : "FALSE") + "\r\n" +
+           (method && *method ? "COMP_ENC_METHOD=" + std::string(method) + "\r\n" : "");
+}
+
+// Runs Tessaro.exe on inputs with these settings after the fixed ones.
+DWORD Tessaro(const std::string& keys, const std::vector<std::string>& inputs) {
+    char user[256] = {0};
+    DWORD size = sizeof user;
+    GetUserNameA(user, &size);
+    WriteBytes(stage + "\\Tessaro_" + user + ".ini",
+               "[Tessaro]\r\nCOMPESS=SAMEPLACE\r\nDECOMPESS=SAMEPLACE\r\n"
+               "COMP_OPEN=FALSE\r\nDECOMP_OPEN=FALSE\r\nDECOMP_ALL=TRUE\r\n" +
+                   keys);
+    return RunProcess(stage + "\\Tessaro.exe", inputs, std::string(), 180000);
+}
+
+// Compresses input with the settings and moves the archive made beside it to "to".
+void CompressInto(const std::string& keys, const std::string& input, const std::string& to) {
+    ASSERT_EQ(Tessaro(keys, {input}), 0u);
+    ASSERT_TRUE(MoveFileA((input + to.substr(to.rfind('.'))).c_str(), to.c_str()));
+}
+
+class LibraryTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        ASSERT_TRUE(Lib().available);
+        if (tree.empty() && GetEnvironmentVariableA("SZ32_CHILD", NULL, 0) == 0) { // not the child
+            tree = FreshDir("src") + "\\tree";
+            MakeTree(tree);
+            stage = StageTessaro("sz32e2e-stage");
+        }
+    }
+};
+using TessaroJob = LibraryTest;
+
+TEST_F(LibraryTest, ArchivesAreRecognisedByTypeWithoutPasswords) {
+    EXPECT_GE(Lib().SevenZipGetVersion(), SEVENZIP_MIN_VERSION);
+    EXPECT_FALSE(Lib().SevenZipGetRunning());
+    std::string dir = FreshDir("types");
+    InDir(dir, [&] {
+        for (std::string cmd :
+             {"a -t7z -r0 plain.7z", "a -tzip -r0 plain.zip",
+              "a -t7z -psecret -mhe=on -r0 \"hidden names.7z\"", "a -ttar -r0 t.tar"}) {
+            ASSERT_EQ(Call(cmd + " " + Q(tree + "\\表.txt")), 0) << cmd;
+        }
+    });
+    std::string bytes = ReadBytes(dir + "\\plain.7z"), zip = ReadBytes(dir + "\\plain.zip");
+    std::string flipped = bytes;
+    flipped[bytes.size() - 5] ^= 0x55; // inside the end header
+    WriteBytes(dir + "\\renamed.dat", zip);
+    WriteBytes(dir + "\\truncated.7z", bytes.substr(0, bytes.size() - 10));
+    WriteBytes(dir + "\\flipped.7z", flipped);
+    WriteBytes(dir + "\\cut.zip", zip.substr(0, zip.size() / 2));
+    WriteBytes(dir + "\\text.7z", "7z but only text");
+    WriteBytes(dir + "\\empty.zip", "");
+    DialogWatcher messages(kMessageCaption), password(kPasswordCaption);
+    password.SetDefaultAnswer(IDCANCEL);
+    // A file passes the header check exactly when it has a type.
+    static const std::pair<const char*, int> kTypes[] = {
+        {"\\plain.7z", 2}, {"\\plain.zip", 1},     {"\\renamed.dat", 1}, {"\\hidden names.7z", 2},
+        {"\\t.tar", 0},    {"\\truncated.7z", -1}, {"\\flipped.7z", -1}, {"\\cut.zip", -1},
+        {"\\text.7z", -1}, {"\\empty.zip", -1},    {"\\missing.7z", -1}, {"", -1},
+    };
+    for (const auto& c : kTypes) {
+        std::string path = dir + c.first;
+        EXPECT_EQ(Lib().SevenZipCheckArchive(path.c_str(), 0), c.second >= 0) << c.first;
+        EXPECT_EQ(Lib().SevenZipGetArchiveType(path.c_str()), c.second) << c.first;
+    }
+    EXPECT_EQ(password.Seen().size(), 0u);
+    EXPECT_EQ(Texts(messages), "");
+}
+
+TEST_F(LibraryTest, FailuresReturnTheirCodesAndShowTheEngineText) {
+    std::string dir = FreshDir("fail"), file = Q(tree + "\\表.txt");
+    ASSERT_EQ(Call("a -t7z -prightone -mhe=on " + Q(dir + "\\locked.7z") + " " + file), 0);
+    ASSERT_EQ(Call("a -tzip -prightone -mem=AES256 " + Q(dir + "\\locked.zip") + " " + file), 0);
+    DialogWatcher messages(kMessageCaption), password(kPasswordCaption);
+    password.SetAction(TypePassword("wrongone"));
+    EXPECT_EQ(Call("x " + Q(dir + "\\locked.7z") + " -o" + Q(dir + "\\out7z")), 0x800A);
+    EXPECT_EQ(Call("x " + Q(dir + "\\locked.zip") + " -o" + Q(dir + "\\outzip")), 0x800A);
+    EXPECT_TRUE(ReadTree(dir + "\\out7z").empty());
+    EXPECT_EQ(ReadBytes(dir + "\\outzip\\表.txt"), "");
+    // Cancelling the password dialog cancels the call.
+    password.SetAction(nullptr);
+    password.SetDefaultAnswer(IDCANCEL);
+    EXPECT_EQ(Call("a -t7z -p " + Q(dir + "\\never.7z") + " " + file), 0x8020);
+    EXPECT_EQ(password.Seen().size(), 3u);
+    EXPECT_FALSE(FileExists(dir + "\\never.7z"));
+    static const std::pair<const char*, int> kBad[] = {
+        {"", 0x801C},
+        {"q arc.7z x", 0x801C},
+        {"a", 0x801C},
+        {"a arc.7z", 0x801C},
+        {"x arc.7z -zz", 0x801C},
+        {"x -o missing.7z", 0x801C},
+        {"a -t7z -m0=NoSuch arc.7z f.txt", 0x8102},
+        {"a -tbogus arc.7z f.txt", 0x8102},
+        {"a -t7z arc.7z no-such-file", 0x8101},
+        {"t \"C:\\no such\\archive.7z\"", 0x8102},
+    };
+    InDir(dir, [&] {
+        CopyFileA((tree + "\\表.txt").c_str(), "f.txt", FALSE);
+        for (const auto& c : kBad) {
+            EXPECT_EQ(Call(c.first), c.second) << c.first;
+        }
+    });
+    std::string all = Texts(messages);
+    EXPECT_NE(all.find("Wrong password"), std::string::npos) << all;
+    EXPECT_NE(all.find("コマンドラインが正しくありません"), std::string::npos) << all;
+}
+
+TEST_F(LibraryTest, OutputIsBoundedAndTerminatedAtWholeCharacters) {
+    std::string archive = Q(FreshDir("out") + "\\o.zip"), listing;
+    ASSERT_EQ(Call("a -tzip " + archive + " " + Q(tree + "\\表ソ フォルダ")), 0);
+    ASSERT_EQ(Call("l " + archive, &listing), 0);
+    DWORD japanese = (DWORD)listing.find("表ソ フォルダ/深い");
+    ASSERT_NE(japanese, (DWORD)std::string::npos) << listing;
+    EXPECT_EQ(listing.find('\b'), std::string::npos);
+    // Sizes that end the text on, inside and after the first two-byte character.
+    for (DWORD size : {1ul, 2ul, 17ul, japanese + 1, japanese + 2, japanese + 3}) {
+        std::vector<char> buffer(size + 8, '\x7F');
+        ASSERT_EQ(Lib().SevenZip(NULL, ("l " + archive).c_str(), buffer.data(), size), 0);
+        std::string got = buffer.data();
+        EXPECT_LT(got.size(), size);
+        EXPECT_GE(got.size() + 1, size - 1) << size;
+        EXPECT_EQ(buffer[size], '\x7F') << size;
+        EXPECT_EQ(listing.compare(0, got.size(), got), 0) << size;
+        EXPECT_GT(MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, got.c_str(), -1, NULL, 0), 0)
+            << size;
+    }
+}
+
+TEST_F(LibraryTest, NamesComeBackWholeAndExistingFilesStayUnlessTheAnswerIsYes) {
+    std::string dir = FreshDir("keep"), archive = Q(dir + "\\名前 表.7z"), out = dir + "\\out\\";
+    // Relative names, the dashed one behind ".\" so that it is no switch.
+    InDir(tree, [&] {
+        ASSERT_EQ(Call("a -t7z " + archive + " \".\\-dash.txt\" \"表ソ フォルダ\\\" ソ.txt 表.txt"),
+                  0);
+    });
+    CreateDirectoryA(out.c_str(), NULL);
+    WriteBytes(out + "表.txt", "mine");
+    static const struct {
+        int answer, result;
+        const char* kept;
+    } kRuns[] = {{IDNO, 0, "mine"}, {IDCANCEL, 0x8020, "mine"}, {IDYES, 0, "hyou\r\n"}};
+    for (const auto& r : kRuns) {
+        DialogWatcher ask(kMessageCaption);
+        ask.QueueAnswers({r.answer});
+        // A trailing backslash on the output folder must not swallow the quote.
+        EXPECT_EQ(Call("x " + archive + " -o" + Q(out)), r.result) << r.answer;
+        ASSERT_EQ(ask.Seen().size(), 1u) << r.answer;
+        EXPECT_NE(ask.Seen()[0].text.find("表.txt"), std::string::npos) << ask.Seen()[0].text;
+        EXPECT_EQ(ReadBytes(out + "表.txt"), r.kept) << r.answer;
+        EXPECT_EQ(ReadBytes(out + "ソ.txt"), "so\r\n") << r.answer;
+    }
+    EXPECT_EQ(ReadBytes(out + "-dash.txt"), "leading dash\n");
+    EXPECT_EQ(ReadBytes(out + "表ソ フォルダ\\深い\\もっと 深い\\ソース 表.txt"),
+              "deep file with 表 and ソ");
+    // Testing writes nothing: no question even where the names exist.
+    DialogWatcher none(kMessageCaption);
+    none.SetDefaultAnswer(IDCANCEL);
+    InDir(out, [&] { EXPECT_EQ(Call("t " + archive), 0); });
+    EXPECT_EQ(none.Seen().size(), 0u);
+}
+
+TEST_F(LibraryTest, CancelOrAQuitMessageStopsTheEngineAndLeavesNoArchive) {
+    std::string dir = FreshDir("cancel"), archive = dir + "\\c.7z";
+    MakeTree(dir + "\\tree", 40u * 1024u * 1024u);
+    std::string cmd = "a -t7z -mx=9 " + Q(archive) + " " + Q(dir + "\\tree");
+    // A quit message stops the run and is posted again afterwards, as a modal loop does.
+    PostQuitMessage(7);
+    EXPECT_EQ(Call(cmd), 0x8020);
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, NULL, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 7u);
+    EXPECT_FALSE(FileExists(archive));
+    HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, NULL,
+                                 NULL, NULL, NULL);
+    std::atomic<int> busy(-1), ownerEnabled(-1);
+    std::atomic<DWORD> childSawBusy(99);
+    DialogWatcher cancel(kProgressCaption);
+    cancel.SetDefaultAnswer(IDCANCEL);
+    cancel.SetAction([&](HWND) {
+        Sleep(700);
+        // Seen from another thread, as by a modal dialog, and from another process.
+        busy = Lib().SevenZipGetRunning();
+        SetEnvironmentVariableA("SZ32_CHILD", "1");
+        childSawBusy = RunProcess(ExeDir() + "\\e2e_test.exe",
+                                  {"--gtest_filter=LibraryTest.AnotherProcessSeesTheLibraryBusy"});
+        SetEnvironmentVariableA("SZ32_CHILD", NULL);
+        ownerEnabled = IsWindowEnabled(owner);
+    });
+    EXPECT_EQ(Lib().SevenZip(owner, cmd.c_str(), NULL, 0), 0x8020);
+    ASSERT_EQ(cancel.Seen().size(), 1u);
+    EXPECT_EQ(cancel.Seen()[0].owner, owner);
+    EXPECT_EQ(busy, TRUE);
+    EXPECT_EQ(childSawBusy, 0u);
+    EXPECT_EQ(ownerEnabled, FALSE);
+    EXPECT_TRUE(IsWindowEnabled(owner));
+    DestroyWindow(owner);
+    EXPECT_FALSE(Lib().SevenZipGetRunning());
+    EXPECT_FALSE(FileExists(archive));
+}
+
+// Run as a child of the cancel test while its call runs.
+TEST_F(LibraryTest, AnotherProcessSeesTheLibraryBusy) {
+    if (GetEnvironmentVariableA("SZ32_CHILD", NULL, 0) == 0) {
+        GTEST_SKIP() << "runs only as the child of the cancel test";
+    }
+    EXPECT_TRUE(Lib().SevenZipGetRunning());
+}
+
+TEST_F(LibraryTest, TheEngineIsNamedWhenMissingAndInTheConfigDialog) {
+    DialogWatcher messages(kMessageCaption);
+    SetEnvironmentVariableA("SEVENZIP32_ENGINE", "/nonexistent/7zz");
+    EXPECT_EQ(Call("l " + Q(tree + "\\x.7z")), 0x8102);
+    SetEnvironmentVariableA("SEVENZIP32_ENGINE", NULL);
+    ASSERT_TRUE(messages.WaitFor(1));
+    EXPECT_NE(messages.Seen()[0].text.find("apt-get install 7zip"), std::string::npos);
+    Lib().SevenZipConfigDialog(NULL, NULL, 0);
+    ASSERT_TRUE(messages.WaitFor(2));
+    EXPECT_NE(messages.Seen()[1].text.find("/usr/bin/7zz"), std::string::npos);
+    EXPECT_NE(messages.Seen()[1].text.find("7-Zip (z)"), std::string::npos) << Texts(messages);
+}
+
+TEST_F(TessaroJob, TreesComeBackWholeFromEveryFormatLevelAndMethod) {
+    // Format, level and encryption method ("" the format's own, NULL none).
+    static const char* const kCases[][3] = {
+        {"7Z", "0", NULL},      {"7Z", "3", NULL},      {"7Z", "5", ""},
+        {"ZIP", "0", NULL},     {"ZIP", "2", NULL},     {"ZIP", "3", "ZipCrypto"},
+        {"ZIP", "1", "AES128"}, {"ZIP", "4", "AES256"},
+    };
+    DialogWatcher library(kMessageCaption), program;
+    program.SetDefaultAnswer(IDNO);
+    for (const auto& c : kCases) {
+        std::string keys = Keys(c[0], c[1], c[2]);
+        SCOPED_TRACE(keys);
+        std::string work = FreshDir(std::string("t") + c[0] + c[1]),
+                    ext = c[0][0] == '7' ? ".7z" : ".zip";
+        DialogWatcher password(kPasswordCaption);
+        // The engine takes only ASCII passwords for ZIP; 7z takes any.
+        password.SetAction(TypePassword(ext == ".7z" ? "Secret 表ソ" : "Secret-42"));
+        ASSERT_NO_FATAL_FAILURE(CompressInto(keys, tree, work + "\\tree" + ext)) << Texts(library);
+        ASSERT_EQ(Tessaro(keys, {work + "\\tree" + ext}), 0u);
+        EXPECT_EQ(TreeDiff(tree, work + "\\tree\\tree"), "");
+        // Once for the new archive (typed twice inside), once to extract it.
+        EXPECT_EQ(password.Seen().size(), c[2] ? 2u : 0u);
+    }
+    EXPECT_EQ(Texts(library), "");
+    EXPECT_EQ(Texts(program), "");
+}
+
+TEST_F(TessaroJob, ADamagedArchiveIsCompressedNotExtracted) {
+    std::string work = FreshDir("tdamaged");
+    WriteBytes(work + "\\bad.zip", "PK\x03\x04 then nothing sound at all");
+    DialogWatcher library(kMessageCaption);
+    ASSERT_EQ(Tessaro(Keys("7Z", "3", NULL), {work + "\\bad.zip"}), 0u);
+    EXPECT_FALSE(DirExists(work + "\\bad"));
+    EXPECT_EQ(ReadBytes(work + "\\bad.7z").substr(0, 6), "7z\xBC\xAF\x27\x1C");
+    EXPECT_EQ(Texts(library), "");
+}
+
+TEST_F(TessaroJob, AWrongPasswordFailsAndLeavesNothing) {
+    std::string work = FreshDir("twrong"), archive = work + "\\表ソ フォルダ.7z";
+    std::string keys = Keys("7Z", "1", "");
+    DialogWatcher password(kPasswordCaption), library(kMessageCaption), program;
+    password.SetAction(TypePassword("right"));
+    ASSERT_NO_FATAL_FAILURE(CompressInto(keys, tree + "\\表ソ フォルダ", archive));
+    password.SetAction(TypePassword("wrong"));
+    ASSERT_EQ(Tessaro(keys, {archive}), 0u);
+    EXPECT_EQ(password.Seen().size(), 2u);
+    EXPECT_NE(Texts(library).find("Wrong password"), std::string::npos) << Texts(library);
+    EXPECT_TRUE(ReadTree(work + "\\表ソ フォルダ").empty());
+    EXPECT_EQ(Texts(program), "");
+}
+
+TEST_F(TessaroJob, AnExistingFileMeetsANoAndStaysUnchanged) {
+    std::string work = FreshDir("tkeep"), archive = work + "\\sub dir.zip";
+    std::string keys = Keys("ZIP", "3", NULL, false);
+    ASSERT_NO_FATAL_FAILURE(CompressInto(keys, tree + "\\sub dir", archive));
+    CreateDirectoryA((work + "\\sub dir").c_str(), NULL);
+    WriteBytes(work + "\\sub dir\\a.txt", "mine");
+    DialogWatcher library(kMessageCaption);
+    library.SetDefaultAnswer(IDNO);
+    ASSERT_EQ(Tessaro(keys, {archive}), 0u);
+    EXPECT_EQ(ReadBytes(work + "\\sub dir\\a.txt"), "mine");
+    EXPECT_NE(Texts(library).find("sub dir/a.txt"), std::string::npos) << Texts(library);
+}
+
+TEST_F(TessaroJob, CancellingTheProgressWindowStopsTheRun) {
+    std::string work = FreshDir("tcancel");
+    MakeTree(work + "\\noise", 48u * 1024u * 1024u);
+    DialogWatcher library(kMessageCaption), program, cancel(kProgressCaption);
+    cancel.SetDefaultAnswer(IDCANCEL);
+    cancel.SetAction([](HWND) { Sleep(1000); });
+    ASSERT_EQ(Tessaro(Keys("7Z", "5", NULL), {work + "\\noise"}), 0u);
+    EXPECT_EQ(cancel.Seen().size(), 1u);
+    EXPECT_FALSE(FileExists(work + "\\noise.7z"));
+    EXPECT_EQ(Texts(library), "");
+    EXPECT_EQ(Texts(program), "");
+}
+
+} // namespace
