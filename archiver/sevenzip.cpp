@@ -12,8 +12,8 @@ C7ZIP::C7ZIP() : module(NULL), available(false) {
         return;
     }
     bool all = true;
-#define SEVENZIP_LOOKUP(result, name, params)                                                  \
-    name = reinterpret_cast<name##Fn>(reinterpret_cast<void*>(GetProcAddress(module, #name))); \
+#define SEVENZIP_LOOKUP(result, name, params)                                                      \
+    name = reinterpret_cast<name##Fn>(reinterpret_cast<void*>(GetProcAddress(module, #name)));     \
     all = all && name != NULL;
     SEVENZIP_ENTRY_POINTS(SEVENZIP_LOOKUP)
 #undef SEVENZIP_LOOKUP

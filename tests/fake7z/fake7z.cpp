@@ -139,8 +139,8 @@ int WINAPI SevenZip(HWND wnd, LPCSTR cmd, LPSTR output, DWORD size) {
     ScriptText("write_file", target, sizeof target);
     ScriptText("write_text", text, sizeof text);
     if (target[0]) {
-        HANDLE f = CreateFileA(target, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, NULL);
+        HANDLE f =
+            CreateFileA(target, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
         if (f != INVALID_HANDLE_VALUE) {
             DWORD written = 0;
             WriteFile(f, text, (DWORD)strlen(text), &written, NULL);
