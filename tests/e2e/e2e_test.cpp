@@ -187,6 +187,8 @@ TEST_F(LibraryTest, ArchivesAreRecognisedByTypeWithoutPasswords) {
     EXPECT_GE(Lib().SevenZipGetVersion(), SEVENZIP_MIN_VERSION);
     EXPECT_FALSE(Lib().SevenZipGetRunning());
     std::string dir = FreshDir("types");
+    DialogWatcher messages(kMessageCaption), password(kPasswordCaption); // none expected
+    password.SetDefaultAnswer(IDCANCEL);
     InDir(dir, [&] {
         for (std::string cmd :
              {"a -t7z -r0 plain.7z", "a -tzip -r0 plain.zip",
@@ -203,8 +205,6 @@ TEST_F(LibraryTest, ArchivesAreRecognisedByTypeWithoutPasswords) {
     WriteBytes(dir + "\\cut.zip", zip.substr(0, zip.size() / 2));
     WriteBytes(dir + "\\text.7z", "7z but only text");
     WriteBytes(dir + "\\empty.zip", "");
-    DialogWatcher messages(kMessageCaption), password(kPasswordCaption);
-    password.SetDefaultAnswer(IDCANCEL);
     // A file passes the header check exactly when it has a type.
     static const std::pair<const char*, int> kTypes[] = {
         {"\\plain.7z", 2}, {"\\plain.zip", 1},     {"\\renamed.dat", 1}, {"\\hidden names.7z", 2},
@@ -222,9 +222,9 @@ TEST_F(LibraryTest, ArchivesAreRecognisedByTypeWithoutPasswords) {
 
 TEST_F(LibraryTest, FailuresReturnTheirCodesAndShowTheEngineText) {
     std::string dir = FreshDir("fail"), file = Q(tree + "\\表.txt");
+    DialogWatcher messages(kMessageCaption), password(kPasswordCaption);
     ASSERT_EQ(Call("a -t7z -prightone -mhe=on " + Q(dir + "\\locked.7z") + " " + file), 0);
     ASSERT_EQ(Call("a -tzip -prightone -mem=AES256 " + Q(dir + "\\locked.zip") + " " + file), 0);
-    DialogWatcher messages(kMessageCaption), password(kPasswordCaption);
     password.SetAction(TypePassword("wrongone"));
     EXPECT_EQ(Call("x " + Q(dir + "\\locked.7z") + " -o" + Q(dir + "\\out7z")), 0x800A);
     EXPECT_EQ(Call("x " + Q(dir + "\\locked.zip") + " -o" + Q(dir + "\\outzip")), 0x800A);
@@ -261,6 +261,7 @@ TEST_F(LibraryTest, FailuresReturnTheirCodesAndShowTheEngineText) {
 
 TEST_F(LibraryTest, OutputIsBoundedAndTerminatedAtWholeCharacters) {
     std::string archive = Q(FreshDir("out") + "\\o.zip"), listing;
+    DialogWatcher messages(kMessageCaption); // none expected: a box would block the call
     ASSERT_EQ(Call("a -tzip " + archive + " " + Q(tree + "\\表ソ フォルダ")), 0);
     ASSERT_EQ(Call("l " + archive, &listing), 0);
     DWORD japanese = (DWORD)listing.find("表ソ フォルダ/深い");
@@ -427,10 +428,10 @@ TEST_F(TessaroJob, AWrongPasswordFailsAndLeavesNothing) {
 TEST_F(TessaroJob, AnExistingFileMeetsANoAndStaysUnchanged) {
     std::string work = FreshDir("tkeep"), archive = work + "\\sub dir.zip";
     std::string keys = Keys("ZIP", "3", NULL, false);
+    DialogWatcher library(kMessageCaption);
     ASSERT_NO_FATAL_FAILURE(CompressInto(keys, tree + "\\sub dir", archive));
     CreateDirectoryA((work + "\\sub dir").c_str(), NULL);
     WriteBytes(work + "\\sub dir\\a.txt", "mine");
-    DialogWatcher library(kMessageCaption);
     library.SetDefaultAnswer(IDNO);
     ASSERT_EQ(Tessaro(keys, {archive}), 0u);
     EXPECT_EQ(ReadBytes(work + "\\sub dir\\a.txt"), "mine");
