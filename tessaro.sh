@@ -24,16 +24,10 @@ done
 had_display=${DISPLAY:-}
 if [ -z "${DISPLAY:-}" ]; then
   if [ $# -eq 0 ]; then
-    for n in $(seq 20 60); do
-      [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
-    done
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb=$!
-    trap 'kill $xvfb 2>/dev/null || true' EXIT
-    export DISPLAY=":$n"
+    start_xvfb 20 60
+    trap 'kill $XVFB_PID 2>/dev/null || true' EXIT
     echo "tessaro: no display; the window runs on the virtual display $DISPLAY" \
          "(look: DISPLAY=$DISPLAY import -window root shot.png)" >&2
-    sleep 0.5
   else
     echo "tessaro: no display; dialogs fall back to the terminal or are answered No" >&2
   fi

@@ -8,22 +8,15 @@ cd "$root"
 build=${BUILD_DIR:-$root/build}
 
 # One virtual display for every test that makes a window.
-xvfb_pid=
+. "$root/scripts/wine-env.sh"
+XVFB_PID=
 cleanup() {
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
   WINEPREFIX="$build/wineprefix" wineserver -k 2>/dev/null || true
 }
 trap cleanup EXIT
 if [ -z "${DISPLAY:-}" ]; then
-  for n in $(seq 90 120); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-      Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-      xvfb_pid=$!
-      export DISPLAY=":$n"
-      break
-    fi
-  done
-  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ] && break; sleep 0.1; done
+  start_xvfb 90 120
 fi
 
 cd "$build"

@@ -47,13 +47,8 @@ min() { awk -v a="$1" -v b="$2" 'BEGIN{print (a == "" || b < a) ? b : a}'; }
 export WINEPREFIX="$build/wineprefix" HOME="$build/home"
 "$root/scripts/wineprefix.sh" "$WINEPREFIX" "$build/desktop"
 if [ -z "${DISPLAY:-}" ]; then
-  for n in $(seq 70 99); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
-  done
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb=$!
-  export DISPLAY=":$n"
-  sleep 1
+  start_xvfb 70 99
+  xvfb=$XVFB_PID
 fi
 # The server stays a minute after its last program, across the 7zz runs.
 wineserver -p60

@@ -28,12 +28,8 @@ mkdir -p "$HOME"
 . "$root/scripts/wine-env.sh"
 export WINEPREFIX="$build/wineprefix"
 
-for n in $(seq 70 120); do
-  [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
-done
-Xvfb ":$n" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=":$n"
+start_xvfb 70 120 800x600x24
+xvfb_pid=$XVFB_PID
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 (cd "$stage" && exec wine explorer /desktop=shot,640x400 Tessaro.exe) >/dev/null 2>&1 &
