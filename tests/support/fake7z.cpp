@@ -14,7 +14,9 @@ std::string FakeDir() {
     return ExeDir();
 }
 
-static std::string Resolve(const std::string& dir) { return dir.empty() ? FakeDir() : dir; }
+static std::string Resolve(const std::string& dir) {
+    return dir.empty() ? FakeDir() : dir;
+}
 
 void FakeReset(const std::string& script, const std::string& dir) {
     std::string d = Resolve(dir);

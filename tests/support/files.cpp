@@ -29,7 +29,9 @@ std::string BuildBinDir() {
     return full;
 }
 
-std::string TessaroExe() { return BuildBinDir() + "\\Tessaro.exe"; }
+std::string TessaroExe() {
+    return BuildBinDir() + "\\Tessaro.exe";
+}
 
 std::string MakeTempDir(const std::string& tag) {
     char base[MAX_PATH] = {0};
