@@ -2,7 +2,8 @@
 
 #include <string.h>
 
-DWORD SzCrc32(const BYTE* data, size_t count, DWORD crc) {
+// CRC-32 as both formats use it.
+static DWORD SzCrc32(const BYTE* data, size_t count, DWORD crc) {
     crc = ~crc;
     for (size_t i = 0; i < count; i++) {
         crc ^= data[i];

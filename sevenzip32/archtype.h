@@ -13,5 +13,3 @@
 // other file (which only the engine can judge).
 int SzSniffArchive(LPCSTR path);
 
-// CRC-32 as both formats use it.
-DWORD SzCrc32(const BYTE* data, size_t count, DWORD crc);

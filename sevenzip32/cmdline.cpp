@@ -179,7 +179,8 @@ void SzFreeCommand(SzCommand* cmd) {
     cmd->password = SZ_PASSWORD_NONE;
 }
 
-LPCSTR SzOverwriteSwitch(SzOverwriteMode mode) {
+// Engine switch for an overwrite mode ("-aoa" …), or NULL for asking.
+static LPCSTR SzOverwriteSwitch(SzOverwriteMode mode) {
     static const LPCSTR kSwitchOf[] = {NULL, "-aoa", "-aos", "-aou", "-aot"};
     return kSwitchOf[mode];
 }

@@ -42,8 +42,6 @@ int SzParseCommand(LPCSTR cmdLine, SzCommand* cmd);
 // Releases a parsed command.
 void SzFreeCommand(SzCommand* cmd);
 
-// Engine switch for an overwrite mode ("-aoa" …), or NULL for asking.
-LPCSTR SzOverwriteSwitch(SzOverwriteMode mode);
 
 // The engine's arguments for a parsed command; overwrite is the mode decided
 // for extraction. SZ_OK, SZ_ERROR_COMMAND (a name cannot be mapped) or
