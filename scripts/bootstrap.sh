@@ -11,6 +11,8 @@ pkgs=(cmake make g++-mingw-w64-i686 mingw-w64-tools wine wine32:i386 xvfb xauth
       xdotool x11-utils imagemagick locales fonts-vlgothic fonts-ipafont-gothic
       7zip googletest python3-gi gir1.2-gtk-3.0)
 for p in "${pkgs[@]}"; do have_pkg "$p" || need+=("$p"); done
+# npm fetches the Win32 engine for the Windows road and the release archive.
+have_cmd npm || need+=(npm)
 
 if [ ${#need[@]} -gt 0 ]; then
   if [ "$(id -u)" -ne 0 ]; then

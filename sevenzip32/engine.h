@@ -1,4 +1,4 @@
-// Finds and runs the 7-Zip console engine: the host program under Wine
+// Runs the 7-Zip console engine: the host program under Wine
 // (ntdll's spawn export, streams to files in a private folder), 7z.exe with
 // CreateProcess on Windows.
 #pragma once
@@ -6,15 +6,7 @@
 
 #include "sevenzip32/args.h"
 #include "sevenzip32/console.h"
-
-#define SZ_ENGINE_PATH_BYTES 1024
-// Environment variable naming the engine instead of the usual places.
-#define SZ_ENGINE_VARIABLE "SEVENZIP32_ENGINE"
-
-struct SzEngineInfo {
-    bool wine;                       // a host program started through Wine
-    char path[SZ_ENGINE_PATH_BYTES]; // host path (UTF-8) or Windows path (code page 932)
-};
+#include "sevenzip32/locate.h"
 
 struct SzJob {
     const SzEngineInfo* engine;
@@ -28,9 +20,6 @@ struct SzJob {
     bool cancelled;
     SzConsole console; // standard output so far
 };
-
-// Looks for the engine; false when none is installed.
-bool SzFindEngine(SzEngineInfo* engine);
 
 // Starts the engine with the arguments; the password (or NULL) goes to its
 // standard input. False when it could not be started.
@@ -53,6 +42,3 @@ int SzRunEngine(const SzEngineInfo* engine, const SzArgs* args, LPCWSTR password
 // Under Wine: asks on the host's terminal (/dev/tty) with echo off, the
 // prompt in UTF-8. False when there is no terminal or nothing was typed.
 bool SzAskOnHostTerminal(LPCSTR promptUtf8, LPWSTR answer, int answerChars);
-
-// The engine's first banner line ("7-Zip (z) 26.02 …") in UTF-8, or false.
-bool SzEngineBanner(const SzEngineInfo* engine, LPSTR banner, int bannerBytes);
