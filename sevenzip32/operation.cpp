@@ -226,8 +226,10 @@ static int FindConflicts(const SzCall* call, LPCSTR listing, LPSTR names, int na
         memcpy(name, p, n);
         LPCSTR leaf = name;
         if (call->cmd.command == 'e') {
+            // The Windows engine lists folders with '\\' (in UTF-8 never
+            // half a character); on a host '\\' is part of a name.
             for (LPCSTR q = name; *q != '\0'; q++) {
-                if (*q == '/') {
+                if (*q == '/' || (*q == '\\' && !call->engine.wine)) {
                     leaf = q + 1;
                 }
             }
@@ -387,11 +389,17 @@ static int Execute(SzCall* call, LPCSTR cmdLine) {
             return prepared;
         }
     }
+    // Cancel ends a Windows engine outright, before it can remove the
+    // archive it was creating; a host engine removes it itself.
+    bool fresh = command == 'a' && GetFileAttributesA(call->cmd.archive) == INVALID_FILE_ATTRIBUTES;
     SzArgs args;
     SzArgsInit(&args);
     int result = SzBuildEngineArgs(&call->cmd, overwrite, SzMapName, &args);
     if (result == SZ_OK) {
         result = RunWithProgress(call, &args);
+        if (result == SZ_ERROR_CANCELLED && fresh && !call->engine.wine) {
+            DeleteFileA(call->cmd.archive);
+        }
     } else {
         SzShowMessage(call->owner, SZ_TEXT_BAD_COMMAND, NULL, MB_OK | MB_ICONERROR);
     }
