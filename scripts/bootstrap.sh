@@ -9,7 +9,8 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'ok install
 
 pkgs=(cmake make g++-mingw-w64-i686 mingw-w64-tools wine wine32:i386 xvfb xauth
       xdotool x11-utils imagemagick locales fonts-vlgothic fonts-ipafont-gothic
-      7zip googletest python3-gi gir1.2-gtk-3.0)
+      7zip googletest python3-gi gir1.2-gtk-3.0 fonts-wine
+      desktop-file-utils libglib2.0-bin)
 for p in "${pkgs[@]}"; do have_pkg "$p" || need+=("$p"); done
 
 if [ ${#need[@]} -gt 0 ]; then

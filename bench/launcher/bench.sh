@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Usage: bench/launcher/bench.sh [LAUNCHER] [RUNS]
+# Prints how long the launcher (default ./tessaro.sh) takes on top of Wine
+# for a command-line job when the build is current and the packages are
+# there: Wine itself is replaced by a do-nothing stand-in, so the figure is
+# the launcher's own share. RUNS starts each (default 20); the median counts.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+launcher=$(realpath "${1:-$root/tessaro.sh}")
+runs=${2:-20}
+work=$(mktemp -d /tmp/tessaro-launcher-bench.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+
+# Stand-ins for Wine's programs: wineboot lays out just what the prefix
+# script touches, so the real script makes the bench's prefix.
+mkdir -p "$work/bin"
+printf '#!/bin/sh\nexit 0\n' >"$work/bin/wine"
+printf '#!/bin/sh\nexit 0\n' >"$work/bin/wineserver"
+printf '#!/bin/sh\nmkdir -p "$WINEPREFIX/drive_c/windows/Fonts" "$WINEPREFIX/drive_c/users/bench"\n' \
+  >"$work/bin/wineboot"
+chmod +x "$work/bin/"*
+export PATH="$work/bin:$PATH" TESSARO_WINEPREFIX="$work/prefix" HOME="$work/home"
+unset DISPLAY
+echo data >"$work/file.txt"
+
+# Milliseconds of each of RUNS runs of a command, then their median.
+median_ms() {
+  local i t0 t1
+  for i in $(seq "$runs"); do
+    t0=$(date +%s%N)
+    "$@" >/dev/null 2>&1
+    t1=$(date +%s%N)
+    echo $(( (t1 - t0) / 1000 ))
+  done | sort -n | awk '{ a[NR] = $1 } END { printf "%.1f", a[int((NR + 1) / 2)] / 1000 }'
+}
+
+"$launcher" "$work/file.txt" >/dev/null 2>&1 # builds if needed, makes the prefix
+wine_ms=$(median_ms wine "$work/file.txt")
+launcher_ms=$(median_ms "$launcher" "$work/file.txt")
+echo "launcher: $launcher"
+echo "stand-in wine alone: $wine_ms ms (median of $runs)"
+echo "launcher around it:  $launcher_ms ms (median of $runs)"
+awk -v a="$launcher_ms" -v b="$wine_ms" 'BEGIN { printf "added by the launcher: %.1f ms (goal: 50 ms or less)\n", a - b }'
