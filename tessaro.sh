@@ -34,23 +34,41 @@ current() {
              -prune -o -cnewer "$stamp" -print -quit)" ]
 }
 if ! current; then
+  # Runs started together check and build one after the other.
   mkdir -p "$build"
-  touch "$stamp.new"
-  "$root/scripts/bootstrap.sh"
-  "$root/scripts/build.sh" >/dev/null
-  mv -f "$stamp.new" "$stamp"
+  exec 7>"$build/.launcher-lock"
+  flock 7
+  if ! current; then
+    touch "$stamp.new"
+    "$root/scripts/bootstrap.sh"
+    "$root/scripts/build.sh" >/dev/null
+    mv -f "$stamp.new" "$stamp"
+  fi
+  exec 7>&-
 fi
 . "$root/scripts/wine-env.sh"
 
-# Host paths become absolute Windows paths on drive Z:, which maps "/".
+# Host paths become absolute Windows paths on drive Z:, which maps "/". The
+# names are made absolute as the shell shows them (".." taken lexically, as
+# "cd" does), without starting a program for it.
 args=()
-if [ $# -gt 0 ]; then
-  mapfile -d '' -t args < <(realpath -m -z -- "$@")
-  for i in "${!args[@]}"; do
-    abs=${args[i]}
-    args[i]="Z:${abs//\//\\}"
+for p in "$@"; do
+  [[ $p == /* ]] || p=$PWD/$p
+  out=()
+  p+=/
+  while [[ $p == */* ]]; do
+    part=${p%%/*}
+    p=${p#*/}
+    case $part in
+      "" | .) ;;
+      ..) [ ${#out[@]} -eq 0 ] || unset 'out[-1]' ;;
+      *) out+=("$part") ;;
+    esac
   done
-fi
+  win='\'
+  [ ${#out[@]} -eq 0 ] || printf -v win '\\%s' "${out[@]}"
+  args+=("Z:$win")
+done
 
 # A display of our own (none given, the window asked for) has no window
 # manager: its prefix keeps Wine's windows unmanaged, as the tests' does.
