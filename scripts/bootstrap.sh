@@ -4,14 +4,17 @@
 set -euo pipefail
 
 need=()
-have_cmd() { command -v "$1" >/dev/null 2>&1; }
-have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'ok installed'; }
 
 pkgs=(cmake make g++-mingw-w64-i686 mingw-w64-tools wine wine32:i386 xvfb xauth
       xdotool x11-utils imagemagick locales fonts-vlgothic fonts-ipafont-gothic
       7zip googletest python3-gi gir1.2-gtk-3.0 fonts-wine
       desktop-file-utils libglib2.0-bin)
-for p in "${pkgs[@]}"; do have_pkg "$p" || need+=("$p"); done
+# One query for the whole list: a query per package cost a fifth of a second.
+# Lines read "installed NAME:ARCH"; a name without an architecture takes any.
+installed=$'\n'$(dpkg-query -W -f='${db:Status-Status} ${Package}:${Architecture}\n' "${pkgs[@]}" 2>/dev/null || true)$'\n'
+for p in "${pkgs[@]}"; do
+  [[ $installed == *$'\n'"installed $p"[:$'\n']* ]] || need+=("$p")
+done
 
 if [ ${#need[@]} -gt 0 ]; then
   if [ "$(id -u)" -ne 0 ]; then
