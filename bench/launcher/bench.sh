@@ -24,8 +24,8 @@ echo data >"$work/file.txt"
 
 # Milliseconds of each of RUNS runs of a command, then their median.
 median_ms() {
-  local i t0 t1
-  for i in $(seq "$runs"); do
+  local t0 t1
+  for _ in $(seq "$runs"); do
     t0=$(date +%s%N)
     "$@" >/dev/null 2>&1
     t1=$(date +%s%N)
