@@ -8,17 +8,15 @@
 # last check.
 set -euo pipefail
 # Every process started before Wine counts against each run's start-up time:
-# the quick road below starts only find, realpath and flock. The folder is
-# the physical one, so that the build check sees the sources even when the
-# launcher is reached through a link; the desktop entry keeps the link.
+# the quick road below starts only find and flock. The folder is the physical
+# one, so that the build check sees the sources even when the launcher is
+# reached through a link; the desktop entry keeps the link.
 here=$PWD root=.
 case "$0" in */*) root=${0%/*} ;; esac
 cd "$root" && called=$PWD/${0##*/} && cd -P . && root=$PWD && cd "$here"
-case "${1:-}" in
-  --install | --uninstall)
-    "$root/scripts/bootstrap.sh"
-    exec "$root/scripts/desktop-entry.sh" "${1#--}" "$called" ;;
-esac
+if [ "${1:-}" = --uninstall ]; then
+  exec "$root/scripts/desktop-entry.sh" uninstall "$called"
+fi
 build=${BUILD_DIR:-$root/build}
 exe=$build/bin/Tessaro.exe
 
@@ -45,6 +43,10 @@ if ! current; then
     mv -f "$stamp.new" "$stamp"
   fi
   exec 7>&-
+fi
+# Installed only once built, so that the menu entry starts at once.
+if [ "${1:-}" = --install ]; then
+  exec "$root/scripts/desktop-entry.sh" install "$called"
 fi
 . "$root/scripts/wine-env.sh"
 

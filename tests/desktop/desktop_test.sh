@@ -18,7 +18,7 @@ trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # The build's own prefix and home, as every other test uses them.
-export HOME="$build/home" TESSARO_WINEPREFIX="$build/wineprefix" TESSARO_HEADLESS=1
+export BUILD_DIR="$build" HOME="$build/home" TESSARO_WINEPREFIX="$build/wineprefix" TESSARO_HEADLESS=1
 mkdir -p "$HOME"
 
 # Jobs pack into a ZIP beside the first input, without asking anything.
