@@ -41,8 +41,9 @@ configure() {
   local font="VL PGothic" managed='"Managed"=-' reg
   fc-list | grep -q 'VL PGothic' || font="IPAPGothic"
   [ "$mode" = managed ] || managed='"Managed"="N"'
-  # Wine's own frame draws its caption buttons with the Marlett font; a prefix
-  # lists no such font, so the buttons came out as the letters "0 1 r".
+  # Wine's own frame draws its caption buttons with the Marlett font, which
+  # Wine did not find by itself (the buttons came out as the letters "0 1 r"):
+  # the prefix carries the font among its own and lists it.
   cp /usr/share/wine/fonts/marlett.ttf "$1/drive_c/windows/Fonts/marlett.ttf"
   reg=$(mktemp --suffix=.reg)
   cat >"$reg" <<REG
