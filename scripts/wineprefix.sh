@@ -89,7 +89,12 @@ fi
 mkdir "$work"
 touch "$work/.tessaro-creating"
 WINEPREFIX=$work wineboot -i >/dev/null 2>&1 || true
-WINEPREFIX=$work wineserver -w
+WINEPREFIX=$work wineserver -w || true
+if [ ! -d "$work/drive_c/windows/Fonts" ]; then
+  echo "wineprefix: Wine did not create a prefix in $work" \
+       "(WINEPREFIX=$work wineboot -i shows why)" >&2
+  exit 1
+fi
 configure "$work"
 
 # The prefix links Desktop to the host home by default; point it where asked.

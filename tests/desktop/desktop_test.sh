@@ -30,8 +30,8 @@ settings() {
 # wait_archive DIR FILE...: the one ZIP that appears in DIR holds exactly the
 # FILEs, byte for byte.
 wait_archive() {
-  local dir=$1 zip f; shift
-  for _ in $(seq 600); do
+  local dir=$1 zip f end=$((SECONDS + 60)); shift
+  while [ $SECONDS -lt $end ]; do
     zip=$(find "$dir" -maxdepth 1 -name '*.zip' | head -n 1)
     [ -n "$zip" ] && 7zz t "$zip" >/dev/null 2>&1 && break
     sleep 0.1
