@@ -13,7 +13,10 @@ if [ "${3:-}" != inside ]; then
     echo "package test: needs root for a private mount namespace" >&2
     exit 77
   fi
-  SKIP_BUILD=1 BUILD_DIR=$build "$root/scripts/package.sh" >/dev/null
+  # The archive of this machine's width: the win32 one where Wine runs 32-bit
+  # programs, else its 64-bit twin (same sources, same readme, x64 engine).
+  . "$root/scripts/wine-env.sh"
+  SKIP_BUILD=1 BUILD_DIR=$build "$root/scripts/package.sh" "$TESSARO_ARCH" >/dev/null
   work=$(mktemp -d /tmp/tessaro-package.XXXXXX)
   # Only this side removes the work folder: inside, part of it is /usr/bin.
   trap 'rm -rf "$work"' EXIT
@@ -51,7 +54,7 @@ if [ -z "${DISPLAY:-}" ]; then start_xvfb 130 160; fi
 export WINEPREFIX="$work/prefix"
 trap 'wineserver -k 2>/dev/null || true; [ -z "$XVFB_PID" ] || kill "$XVFB_PID"' EXIT
 
-zip=$(ls "$build"/dist/Tessaro-*-win32.zip)
+zip=$(ls "$build"/dist/Tessaro-*-"$TESSARO_ARCH".zip)
 name=$(basename "$zip" .zip)
 python3 -m zipfile -e "$zip" "$work/prefix/drive_c/"
 app="$work/prefix/drive_c/$name"
@@ -62,7 +65,7 @@ exe="C:\\$name\\Tessaro.exe"
 ini="$app/Tessaro_$(id -un).ini"
 
 # The window, and its settings beside it when OK (Enter) is pressed.
-wine "$exe" &
+"$WINE" "$exe" &
 pid=$!
 wid=
 for _ in $(seq 150); do
@@ -91,11 +94,11 @@ for format in ZIP 7Z; do
   ext=$(echo "$format" | tr 'A-Z' 'a-z')
   printf '[Tessaro]\r\nCOMPESS=SAMEPLACE\r\nDECOMPESS=SAMEPLACE\r\nCOMP_OPEN=FALSE\r\nDECOMP_OPEN=FALSE\r\nDECOMP_ALL=TRUE\r\nDECOMP_DIR=FALSE\r\nCOMP_ENCRYPT=FALSE\r\nCOMP_FORMAT=%s\r\nCOMP_LEVEL=LEVEL3\r\n' \
     "$format" >"$ini"
-  wine "$exe" "$(windows "$src")" || fail "$format: packing ended with $?"
+  "$WINE" "$exe" "$(windows "$src")" || fail "$format: packing ended with $?"
   out="$work/out-$ext"
   mkdir -p "$out"
   mv "$work/src/tree.$ext" "$out/" || fail "$format: no archive"
-  wine "$exe" "$(windows "$out/tree.$ext")" || fail "$format: unpacking ended with $?"
+  "$WINE" "$exe" "$(windows "$out/tree.$ext")" || fail "$format: unpacking ended with $?"
   diff -r "$src" "$out/tree" || fail "$format: the tree came back different"
   [ "$(ls -A "$out")" = "$(printf 'tree\ntree.%s' "$ext")" ] || fail "$format: debris: $(ls -A "$out")"
 done
