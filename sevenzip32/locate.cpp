@@ -43,6 +43,26 @@ static bool HostFileExists(LPCSTR hostPath) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// An environment variable in code page 932. Wine's GetEnvironmentVariableA
+// cuts a value short by one byte per double-byte character, so the value is
+// read wide and converted here. 0 when unset or too long for the buffer.
+static DWORD Environment(LPCWSTR name, LPSTR value, DWORD valueBytes) {
+    ZeroMemory(value, valueBytes);
+    DWORD chars = GetEnvironmentVariableW(name, NULL, 0);
+    LPWSTR wide = chars > 0 ? static_cast<LPWSTR>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY,
+                                                            chars * sizeof(WCHAR)))
+                            : NULL;
+    int bytes = 0;
+    if (wide != NULL && GetEnvironmentVariableW(name, wide, chars) < chars) {
+        bytes = WideCharToMultiByte(CP_ACP, 0, wide, -1, value, static_cast<int>(valueBytes) - 1,
+                                    NULL, NULL);
+    }
+    if (wide != NULL) {
+        HeapFree(GetProcessHeap(), 0, wide);
+    }
+    return bytes > 1 ? static_cast<DWORD>(bytes - 1) : 0;
+}
+
 static bool Keep(SzEngineInfo* engine, LPCSTR path) {
     return SUCCEEDED(StringCchCopyA(engine->path, sizeof(engine->path), path));
 }
@@ -124,14 +144,14 @@ static bool InInstallFolder(SzEngineInfo* engine) {
 }
 
 static bool OnPath(SzEngineInfo* engine) {
-    DWORD bytes = GetEnvironmentVariableA("PATH", NULL, 0);
-    LPSTR list =
-        bytes > 0 ? static_cast<LPSTR>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, bytes)) : NULL;
+    // A PATH holds at most 32767 characters, each at most two bytes here.
+    const DWORD bytes = 65536;
+    LPSTR list = static_cast<LPSTR>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, bytes));
     if (list == NULL) {
         return false;
     }
     bool found = false;
-    if (GetEnvironmentVariableA("PATH", list, bytes) < bytes) {
+    if (Environment(L"PATH", list, bytes) > 0) {
         LPCSTR entry = list;
         for (LPCSTR p = list; !found; p = CharNextA(p)) {
             if (*p == ';' || *p == '\0') {
@@ -156,7 +176,7 @@ static bool FindWindowsEngine(SzEngineInfo* engine) {
 static bool HostRoadOpen() {
     char road[16];
     ZeroMemory(road, sizeof(road));
-    GetEnvironmentVariableA(SZ_ROAD_VARIABLE, road, sizeof(road));
+    Environment(SZ_ROAD_VARIABLE_W, road, sizeof(road));
     return SzIsWine() && lstrcmpiA(road, "windows") != 0 &&
            GetProcAddress(GetModuleHandleA("ntdll"), "__wine_unix_spawnvp") != NULL;
 }
@@ -176,9 +196,8 @@ bool SzFindEngine(SzEngineInfo* engine) {
     engine->wine = HostRoadOpen();
     char chosen[SZ_ENGINE_PATH_BYTES];
     ZeroMemory(chosen, sizeof(chosen));
-    DWORD length = GetEnvironmentVariableA(SZ_ENGINE_VARIABLE, chosen, sizeof(chosen));
     bool found = false;
-    if (length > 0 && length < sizeof(chosen)) {
+    if (Environment(SZ_ENGINE_VARIABLE_W, chosen, sizeof(chosen)) > 0) {
         found = (engine->wine ? HostFileExists(chosen) : IsFile(chosen)) && Keep(engine, chosen);
     } else if (engine->wine) {
         // A Wine with no host engine, such as a prefix that only has the

@@ -6,9 +6,10 @@
 #define SZ_ENGINE_PATH_BYTES 1024
 // Environment variable naming the engine instead of the usual places.
 #define SZ_ENGINE_VARIABLE "SEVENZIP32_ENGINE"
+#define SZ_ENGINE_VARIABLE_W L"SEVENZIP32_ENGINE"
 // Environment variable that picks the road under Wine ("windows" or "wine");
 // only tests and benchmarks set it.
-#define SZ_ROAD_VARIABLE "SEVENZIP32_ROAD"
+#define SZ_ROAD_VARIABLE_W L"SEVENZIP32_ROAD"
 
 struct SzEngineInfo {
     bool wine;                       // a host program started through Wine
