@@ -38,8 +38,12 @@ for dir in /usr/bin /usr/local/bin; do
   n=$((n + 1))
   mkdir -p "$work/real$n" "$work/view$n"
   mount --bind "$dir" "$work/real$n"
-  for f in "$work/real$n"/*; do
-    case ${f##*/} in 7z | 7za | 7zr | 7zz) ;; *) ln -s "$f" "$work/view$n/${f##*/}" ;; esac
+  for f in "$dir"/*; do
+    case ${f##*/} in 7z | 7za | 7zr | 7zz) continue ;; esac
+    # Links resolved now: relative ones would resolve inside the view.
+    target=$(realpath -m "$f")
+    case $target in "$dir"/*) target="$work/real$n/${target#"$dir"/}" ;; esac
+    ln -s "$target" "$work/view$n/${f##*/}"
   done
   mount --bind "$work/view$n" "$dir"
 done
