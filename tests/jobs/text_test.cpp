@@ -60,7 +60,9 @@ TEST(Commands, PathsThatDoNotFitOrCarryAQuoteAreRefused) {
                                                   CompressionTemplate("7Z", true, NULL), "-mx=9",
                                                   longest.c_str(), three, 3));
     EXPECT_EQ(CompressionCommandSize(3) - 1, strlen(command.data()));
-    EXPECT_EQ(0u, CompressionCommandSize(20000000));
+    if (sizeof(size_t) == 4) { // a 64-bit build has the range for any count
+        EXPECT_EQ(0u, CompressionCommandSize(20000000));
+    }
     char extract[EXTRACT_COMMAND_SIZE];
     EXPECT_EQ(COMMAND_OK, BuildExtractionCommand(extract, sizeof extract, "-ai.zip", "-x"));
     EXPECT_STREQ("x \".\\-ai.zip\" -o\".\\-x\"", extract);
