@@ -66,8 +66,10 @@ TEST(Commands, PathsThatDoNotFitOrCarryAQuoteAreRefused) {
     char extract[EXTRACT_COMMAND_SIZE];
     EXPECT_EQ(COMMAND_OK, BuildExtractionCommand(extract, sizeof extract, "-ai.zip", "-x"));
     EXPECT_STREQ("x \".\\-ai.zip\" -o\".\\-x\"", extract);
-    EXPECT_EQ(COMMAND_BAD_CHAR, BuildExtractionCommand(extract, sizeof extract, "a\".zip", "C:\\o"));
-    EXPECT_EQ(COMMAND_OK, BuildExtractionCommand(extract, sizeof extract, longest.c_str(), longest.c_str()));
+    EXPECT_EQ(COMMAND_BAD_CHAR,
+              BuildExtractionCommand(extract, sizeof extract, "a\".zip", "C:\\o"));
+    EXPECT_EQ(COMMAND_OK,
+              BuildExtractionCommand(extract, sizeof extract, longest.c_str(), longest.c_str()));
     EXPECT_EQ(9u + 2 * 262, strlen(extract));
 }
 

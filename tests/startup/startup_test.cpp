@@ -220,7 +220,8 @@ TEST(Resources, VersionIconAndManifest) {
     std::vector<char> record(GetFileVersionInfoSizeA(exe.c_str(), NULL));
     VS_FIXEDFILEINFO* fixed = NULL;
     UINT length = 0;
-    ASSERT_TRUE(!record.empty() && GetFileVersionInfoA(exe.c_str(), 0, (DWORD)record.size(), record.data()) &&
+    ASSERT_TRUE(!record.empty() &&
+                GetFileVersionInfoA(exe.c_str(), 0, (DWORD)record.size(), record.data()) &&
                 VerQueryValueA(record.data(), "\\", (void**)&fixed, &length));
     EXPECT_EQ(0x00010001u, fixed->dwFileVersionMS);
     EXPECT_EQ(0x00000001u, fixed->dwProductVersionLS);
@@ -230,7 +231,9 @@ TEST(Resources, VersionIconAndManifest) {
         return std::string(found ? (const char*)LockResource(LoadResource(file, found)) : "",
                            found ? SizeofResource(file, found) : 0);
     };
-    EXPECT_EQ("00 00 01 00 01 00 20 20 00 00 01 00 18 00", Hex(bytes("APP_ICON", RT_GROUP_ICON).substr(0, 14)));
-    EXPECT_NE(std::string::npos, bytes(MAKEINTRESOURCEA(1), RT_MANIFEST).find("level=\"asInvoker\""));
+    EXPECT_EQ("00 00 01 00 01 00 20 20 00 00 01 00 18 00",
+              Hex(bytes("APP_ICON", RT_GROUP_ICON).substr(0, 14)));
+    EXPECT_NE(std::string::npos,
+              bytes(MAKEINTRESOURCEA(1), RT_MANIFEST).find("level=\"asInvoker\""));
     FreeLibrary(file);
 }

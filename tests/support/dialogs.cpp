@@ -107,8 +107,9 @@ void DialogWatcher::Handle(HWND dlg) {
     }
     HWND label = GetDlgItem(dlg, 0xFFFF);
     bool yesNo = GetDlgItem(dlg, IDYES) != NULL && GetDlgItem(dlg, IDNO) != NULL;
-    SeenDialog seen = {caption_, label ? TextOf(label) : "", FormOf(dlg), GetWindow(dlg, GW_OWNER),
-                       yesNo, defaultAnswer_ == IDOK && yesNo ? IDNO : defaultAnswer_.load()};
+    SeenDialog seen = {caption_,    label ? TextOf(label) : "",
+                       FormOf(dlg), GetWindow(dlg, GW_OWNER),
+                       yesNo,       defaultAnswer_ == IDOK && yesNo ? IDNO : defaultAnswer_.load()};
     std::function<void(HWND)> act;
     {
         std::lock_guard<std::mutex> guard(lock_);
@@ -133,9 +134,9 @@ void DialogWatcher::Run() {
     for (; !stop_; Sleep(30)) {
         std::vector<HWND> found;
         EnumWindows(Collect, reinterpret_cast<LPARAM>(&found));
-        handled_.erase(std::remove_if(handled_.begin(), handled_.end(),
-                                      [](HWND w) { return !IsWindow(w); }),
-                       handled_.end());
+        handled_.erase(
+            std::remove_if(handled_.begin(), handled_.end(), [](HWND w) { return !IsWindow(w); }),
+            handled_.end());
         for (HWND dlg : found) {
             if (std::find(handled_.begin(), handled_.end(), dlg) == handled_.end()) {
                 handled_.push_back(dlg);

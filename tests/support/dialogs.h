@@ -50,7 +50,6 @@ class DialogWatcher {
     std::vector<HWND> handled_; // the watcher thread's own
     std::function<void(HWND)> action_;
     std::thread thread_; // last: it starts at once
-
 };
 
 } // namespace testsupport

@@ -106,7 +106,8 @@ DWORD WaitPumping(Process& p, DWORD timeoutMs) {
 }
 
 static BOOL CALLBACK CollectWindow(HWND wnd, LPARAM param) {
-    auto* search = reinterpret_cast<std::pair<std::vector<HWND>, std::function<bool(HWND)>>*>(param);
+    auto* search =
+        reinterpret_cast<std::pair<std::vector<HWND>, std::function<bool(HWND)>>*>(param);
     if (search->second(wnd)) {
         search->first.push_back(wnd);
     }
