@@ -4,12 +4,11 @@
 set -euo pipefail
 
 need=()
-have_cmd() { command -v "$1" >/dev/null 2>&1; }
-have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'ok installed'; }
 
 pkgs=(cmake make mingw-w64-tools wine xvfb xauth
       xdotool x11-utils imagemagick locales fonts-vlgothic fonts-ipafont-gothic
-      7zip googletest python3-gi gir1.2-gtk-3.0)
+      7zip googletest python3-gi gir1.2-gtk-3.0 fonts-wine
+      desktop-file-utils libglib2.0-bin)
 # 32-bit Wine and MinGW where the kernel runs 32-bit programs, else 64-bit.
 . "$(dirname "$0")/wine-env.sh"
 if [ "$TESSARO_ARCH" = win32 ]; then
@@ -17,7 +16,12 @@ if [ "$TESSARO_ARCH" = win32 ]; then
 else
   pkgs+=(g++-mingw-w64-x86-64 wine64)
 fi
-for p in "${pkgs[@]}"; do have_pkg "$p" || need+=("$p"); done
+# One query for the whole list: a query per package cost a fifth of a second.
+# Lines read "installed NAME:ARCH"; a name without an architecture takes any.
+installed=$'\n'$(dpkg-query -W -f='${db:Status-Status} ${Package}:${Architecture}\n' "${pkgs[@]}" 2>/dev/null || true)$'\n'
+for p in "${pkgs[@]}"; do
+  [[ $installed == *$'\n'"installed $p"[:$'\n']* ]] || need+=("$p")
+done
 
 if [ ${#need[@]} -gt 0 ]; then
   if [ "$(id -u)" -ne 0 ]; then

@@ -50,3 +50,12 @@ start_xvfb() {
   for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.05; done
   sleep 0.2
 }
+
+# prefix_ready PREFIX MODE: true when PREFIX is a Tessaro prefix set up by
+# this version for MODE (managed or unmanaged); cheap enough for every start.
+TESSARO_PREFIX_VERSION=2
+prefix_ready() {
+  local got
+  [ -f "$1/.tessaro-ready" ] && read -r got <"$1/.tessaro-ready" &&
+    [ "$got" = "tessaro-prefix $TESSARO_PREFIX_VERSION $2" ]
+}
