@@ -9,9 +9,11 @@ set -euo pipefail
 case=$1 root=$2 build=$3
 work=$(mktemp -d /tmp/tessaro-desktop-test.XXXXXX)
 ini="$build/bin/Tessaro_$(id -un).ini"
-saved=
+saved= wrote=
+# Only a case that wrote the settings puts them back: the prefix case runs
+# beside the others and must not take away the file they wrote.
 cleanup() {
-  if [ -n "$saved" ]; then mv -f "$saved" "$ini"; else rm -f "$ini"; fi
+  if [ -n "$saved" ]; then mv -f "$saved" "$ini"; elif [ -n "$wrote" ]; then rm -f "$ini"; fi
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -24,6 +26,7 @@ mkdir -p "$HOME"
 # Jobs pack into a ZIP beside the first input, without asking anything.
 settings() {
   [ -f "$ini" ] && { saved="$work/saved.ini"; cp -p "$ini" "$saved"; }
+  wrote=1
   printf '[Tessaro]\r\nCOMPESS=SAMEPLACE\r\nDECOMPESS=SAMEPLACE\r\nCOMP_OPEN=FALSE\r\nDECOMP_OPEN=FALSE\r\nCOMP_FORMAT=ZIP\r\nCOMP_ENCRYPT=FALSE\r\n' >"$ini"
 }
 
