@@ -1,6 +1,12 @@
 #include "sevenzip32/archtype.h"
 
 #include <string.h>
+#include <strsafe.h>
+
+#include "sevenzip32/cmdline.h"
+#include "sevenzip32/engine.h"
+#include "sevenzip32/formats.h"
+#include "sevenzip32/pathmap.h"
 
 // CRC-32 as both formats use it.
 static DWORD SzCrc32(const BYTE* data, size_t count, DWORD crc) {
@@ -127,4 +133,110 @@ int SzSniffArchive(LPCSTR path) {
     }
     CloseHandle(file);
     return type;
+}
+
+// The last file judged by the engine, so that a check followed by a type
+// query of the same unchanged file runs the engine once.
+static struct {
+    char path[SZ_PATH_BYTES];
+    FILETIME written;
+    ULONGLONG size;
+    int type;
+} g_lastJudged;
+
+static bool SameFile(LPCSTR path, WIN32_FILE_ATTRIBUTE_DATA* data) {
+    return strcmp(g_lastJudged.path, path) == 0 &&
+           CompareFileTime(&g_lastJudged.written, &data->ftLastWriteTime) == 0 &&
+           g_lastJudged.size ==
+               ((static_cast<ULONGLONG>(data->nFileSizeHigh) << 32) | data->nFileSizeLow);
+}
+
+static int JudgeByEngine(LPCSTR path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    ZeroMemory(&data, sizeof(data));
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) {
+        return SZ_TYPE_NONE;
+    }
+    if (SameFile(path, &data)) {
+        return g_lastJudged.type;
+    }
+    SzEngineInfo engine;
+    char host[SZ_PATH_BYTES * 3];
+    ZeroMemory(host, sizeof(host));
+    if (!SzFindEngine(&engine) || !SzMapName(path, true, host, sizeof(host))) {
+        return SZ_TYPE_NONE;
+    }
+    SzArgs args;
+    SzArgsInit(&args);
+    SzArgsAdd(&args, "l");
+    SzArgsAdd(&args, "-sccUTF-8");
+    SzArgsAdd(&args, "--");
+    SzArgsAdd(&args, host);
+    int exitCode = SzRunEngine(&engine, &args, NULL, NULL, NULL);
+    SzArgsFree(&args);
+    ZeroMemory(&g_lastJudged, sizeof(g_lastJudged));
+    StringCchCopyA(g_lastJudged.path, sizeof(g_lastJudged.path), path);
+    g_lastJudged.written = data.ftLastWriteTime;
+    g_lastJudged.size = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    g_lastJudged.type = exitCode == 0 ? SZ_TYPE_OTHER : SZ_TYPE_NONE;
+    return g_lastJudged.type;
+}
+
+// The engine's format list, read once per process; NULL when it could not be
+// read, and then every candidate goes to the engine.
+static SzFormatTable g_formats;
+static INIT_ONCE g_formatsOnce = INIT_ONCE_STATIC_INIT;
+
+static BOOL CALLBACK LoadFormats(PINIT_ONCE, PVOID, PVOID* loaded) {
+    SzEngineInfo engine;
+    SzConsole output;
+    SzConsoleInit(&output);
+    SzArgs args;
+    SzArgsInit(&args);
+    SzArgsAdd(&args, "i");
+    *loaded = SzFindEngine(&engine) && SzRunEngine(&engine, &args, NULL, &output, NULL) == 0 &&
+                      SzParseFormats(SzConsoleText(&output), &g_formats)
+                  ? &g_formats
+                  : NULL;
+    SzArgsFree(&args);
+    SzConsoleFree(&output);
+    return TRUE;
+}
+
+// Reads as much of the file as the engine would search for an archive start.
+static bool CouldBeArchive(LPCSTR path) {
+    PVOID table = NULL;
+    if (!InitOnceExecuteOnce(&g_formatsOnce, LoadFormats, NULL, &table) || table == NULL) {
+        return true;
+    }
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE) {
+        return true;
+    }
+    LARGE_INTEGER size;
+    const DWORD window = SZ_SEARCH_WINDOW + 64u * 1024u;
+    DWORD want = GetFileSizeEx(file, &size) && size.QuadPart < window
+                     ? static_cast<DWORD>(size.QuadPart)
+                     : window;
+    BYTE* data = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), 0, want + 1));
+    DWORD got = 0;
+    bool could = data == NULL || !ReadFile(file, data, want, &got, NULL) ||
+                 SzCouldOpen(static_cast<SzFormatTable*>(table), path, data, got);
+    if (data != NULL) {
+        HeapFree(GetProcessHeap(), 0, data);
+    }
+    CloseHandle(file);
+    return could;
+}
+
+int SzArchiveType(LPCSTR path) {
+    if (path == NULL || path[0] == '\0') {
+        return SZ_TYPE_NONE;
+    }
+    int type = SzSniffArchive(path);
+    if (type != SZ_TYPE_OTHER) {
+        return type;
+    }
+    return CouldBeArchive(path) ? JudgeByEngine(path) : SZ_TYPE_NONE;
 }

@@ -3,10 +3,10 @@
 #include <string.h>
 #include <strsafe.h>
 
-#include "sevenzip32/archtype.h"
 #include "sevenzip32/cmdline.h"
 #include "sevenzip32/console.h"
 #include "sevenzip32/engine.h"
+#include "sevenzip32/messages.h"
 #include "sevenzip32/pathmap.h"
 #include "sevenzip32/result.h"
 #include "sevenzip32/texts.h"
@@ -67,8 +67,8 @@ static void Record(SzCall* call, SzConsole* text) {
     SzConsoleFeed(&call->output, s, strlen(s));
 }
 
-// The engine's complaint for the message box: its error stream, or its
-// output when that stream was empty.
+// The engine's complaint for the message box: a sentence when it is one users
+// meet, then the engine's error stream, or its output when that was empty.
 static void ReportFailure(SzCall* call, SzConsole* errors, SzConsole* output) {
     LPCSTR detail = SzConsoleText(errors);
     while (*detail == '\n') {
@@ -77,7 +77,12 @@ static void ReportFailure(SzCall* call, SzConsole* errors, SzConsole* output) {
     if (*detail == '\0') {
         detail = SzConsoleText(output);
     }
-    SzShowMessage(call->owner, SZ_TEXT_FAILED, detail, MB_OK | MB_ICONERROR);
+    char sentence[MAX_PATH * 3];
+    if (SzDescribeFailure(detail, call->cmd.archive, sentence, sizeof(sentence) - 8)) {
+        StringCchCatA(sentence, sizeof(sentence), "\r\n\r\n");
+    }
+    SzShowMessage(call->owner, sentence[0] != '\0' ? sentence : SZ_TEXT_FAILED, detail,
+                  MB_OK | MB_ICONERROR);
 }
 
 static bool MapArchive(SzCall* call, LPSTR host, int hostBytes) {
@@ -425,61 +430,6 @@ int SzExecute(HWND owner, LPCSTR cmdLine, LPSTR output, DWORD outputSize) {
     SzConsoleFree(&call->output);
     HeapFree(GetProcessHeap(), 0, call);
     return result;
-}
-
-// The last file judged by the engine, so that a check followed by a type
-// query of the same unchanged file runs the engine once.
-static struct {
-    char path[SZ_PATH_BYTES];
-    FILETIME written;
-    ULONGLONG size;
-    int type;
-} g_lastJudged;
-
-static bool SameFile(LPCSTR path, WIN32_FILE_ATTRIBUTE_DATA* data) {
-    return strcmp(g_lastJudged.path, path) == 0 &&
-           CompareFileTime(&g_lastJudged.written, &data->ftLastWriteTime) == 0 &&
-           g_lastJudged.size ==
-               ((static_cast<ULONGLONG>(data->nFileSizeHigh) << 32) | data->nFileSizeLow);
-}
-
-static int JudgeByEngine(LPCSTR path) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    ZeroMemory(&data, sizeof(data));
-    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) {
-        return SZ_TYPE_NONE;
-    }
-    if (SameFile(path, &data)) {
-        return g_lastJudged.type;
-    }
-    SzEngineInfo engine;
-    char host[SZ_PATH_BYTES * 3];
-    ZeroMemory(host, sizeof(host));
-    if (!SzFindEngine(&engine) || !SzMapName(path, true, host, sizeof(host))) {
-        return SZ_TYPE_NONE;
-    }
-    SzArgs args;
-    SzArgsInit(&args);
-    SzArgsAdd(&args, "l");
-    SzArgsAdd(&args, "-sccUTF-8");
-    SzArgsAdd(&args, "--");
-    SzArgsAdd(&args, host);
-    int exitCode = SzRunEngine(&engine, &args, NULL, NULL, NULL);
-    SzArgsFree(&args);
-    ZeroMemory(&g_lastJudged, sizeof(g_lastJudged));
-    StringCchCopyA(g_lastJudged.path, sizeof(g_lastJudged.path), path);
-    g_lastJudged.written = data.ftLastWriteTime;
-    g_lastJudged.size = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    g_lastJudged.type = exitCode == 0 ? SZ_TYPE_OTHER : SZ_TYPE_NONE;
-    return g_lastJudged.type;
-}
-
-int SzArchiveType(LPCSTR path) {
-    if (path == NULL || path[0] == '\0') {
-        return SZ_TYPE_NONE;
-    }
-    int type = SzSniffArchive(path);
-    return type == SZ_TYPE_OTHER ? JudgeByEngine(path) : type;
 }
 
 void SzShowConfig(HWND owner, WORD version) {

@@ -24,6 +24,14 @@
 #define SZ_TEXT_START_FAILED "7-Zip を起動できませんでした: "
 #define SZ_TEXT_BUSY "7-zip32.dll は他のプログラムで処理中です。"
 #define SZ_TEXT_FAILED "7-Zip がエラーを報告しました:\r\n\r\n"
+// One sentence per failure users meet; %s is the file as Windows names it.
+#define SZ_TEXT_NOT_FOUND "「%s」が見つかりません。"
+#define SZ_TEXT_ACCESS_DENIED "「%s」にアクセスできません。"
+#define SZ_TEXT_DISK_FULL "ディスクの空き容量が足りないため、「%s」を書き込めません。"
+#define SZ_TEXT_WRONG_PASSWORD "「%s」のパスワードが違います。"
+#define SZ_TEXT_DAMAGED "「%s」は壊れているか、対応していない形式の書庫です。"
+#define SZ_TEXT_UNSUPPORTED_METHOD "「%s」には対応していない圧縮方式のファイルがあります。"
+#define SZ_TEXT_PATH_TOO_LONG "「%s」のパスが長すぎます。"
 #define SZ_TEXT_CONFIG_FORMAT                                                                      \
     "7-zip32.dll (7-Zip エンジン版) バージョン %d.%02d\r\n\r\nエンジン: %s\r\n%s"
 #define SZ_TEXT_CONFIG_NONE "見つかりません"
