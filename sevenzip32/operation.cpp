@@ -6,6 +6,7 @@
 #include "sevenzip32/cmdline.h"
 #include "sevenzip32/console.h"
 #include "sevenzip32/engine.h"
+#include "sevenzip32/legacy.h"
 #include "sevenzip32/messages.h"
 #include "sevenzip32/pathmap.h"
 #include "sevenzip32/result.h"
@@ -32,6 +33,13 @@ static void CopyOutput(SzCall* call, LPSTR output, DWORD outputSize) {
     }
     ZeroMemory(output, outputSize);
     LPCSTR text = SzConsoleText(&call->output);
+    // Legacy ZIP names as they land on disk, not as raw bytes.
+    LPSTR decoded = call->cmd.command != 'a' && call->cmd.archive[0] != '\0'
+                        ? SzDecodeLegacyText(call->cmd.archive, text)
+                        : NULL;
+    if (decoded != NULL) {
+        text = decoded;
+    }
     int chars = MultiByteToWideChar(CP_UTF8, 0, text, -1, NULL, 0);
     LPWSTR wide = chars > 0 ? static_cast<LPWSTR>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY,
                                                             chars * sizeof(WCHAR)))
@@ -59,6 +67,9 @@ static void CopyOutput(SzCall* call, LPSTR output, DWORD outputSize) {
     }
     if (wide != NULL) {
         HeapFree(GetProcessHeap(), 0, wide);
+    }
+    if (decoded != NULL) {
+        HeapFree(GetProcessHeap(), 0, decoded);
     }
 }
 
@@ -397,6 +408,12 @@ static int Execute(SzCall* call, LPCSTR cmdLine) {
     int result = SzBuildEngineArgs(&call->cmd, overwrite, SzMapName, &args);
     if (result == SZ_OK) {
         result = RunWithProgress(call, &args);
+        if ((result == SZ_OK || result == SZ_ERROR_WARNING) && (command == 'x' || command == 'e')) {
+            WCHAR folder[MAX_PATH * 2];
+            TargetFolder(call, folder, MAX_PATH * 2);
+            SzRenameLegacyNames(call->cmd.archive, folder, command == 'e',
+                                overwrite == SZ_OVERWRITE_ALL);
+        }
     } else {
         SzShowMessage(call->owner, SZ_TEXT_BAD_COMMAND, NULL, MB_OK | MB_ICONERROR);
     }
