@@ -9,6 +9,7 @@
 #include "sevenzip32/legacy.h"
 #include "sevenzip32/messages.h"
 #include "sevenzip32/pathmap.h"
+#include "sevenzip32/progress.h"
 #include "sevenzip32/result.h"
 #include "sevenzip32/texts.h"
 #include "sevenzip32/ui.h"
@@ -25,6 +26,7 @@ struct SzCall {
     SzConsole output; // everything the engine printed, for the caller
     bool quit;        // a WM_QUIT arrived while the engine ran
     WPARAM quitCode;
+    ULONGLONG listedBytes; // what the archive holds, from its listing
 };
 
 static void CopyOutput(SzCall* call, LPSTR output, DWORD outputSize) {
@@ -101,19 +103,6 @@ static bool MapArchive(SzCall* call, LPSTR host, int hostBytes) {
     return SzMapName(call->cmd.archive, true, host, hostBytes);
 }
 
-// Lists the archive with what is known of the password; true when it opened.
-static void ShowProgressLine(HWND progress, SzConsole* console) {
-    char line[SZ_LINE_BYTES + 1];
-    char file[SZ_LINE_BYTES];
-    ZeroMemory(line, sizeof(line));
-    ZeroMemory(file, sizeof(file));
-    memcpy(line, console->line, console->lineLength);
-    int percent = 0;
-    if (SzParseProgress(line, &percent, file, sizeof(file))) {
-        SzShowProgress(progress, percent, file);
-    }
-}
-
 // Waits for the engine while pumping messages, as a modal dialog's loop does,
 // with the owner disabled. A WM_QUIT met on the way cancels the run; it is
 // posted again once the call is over.
@@ -146,7 +135,7 @@ static void PumpUntilEnd(SzCall* call, SzJob* job, HWND progress, volatile bool*
         }
         SzPollJob(job);
         if (progress != NULL) {
-            ShowProgressLine(progress, &job->console);
+            SzFeedProgress(progress, &job->console);
         }
     }
 }
@@ -305,6 +294,7 @@ static int Prepare(SzCall* call, SzOverwriteMode* overwrite) {
                                   : SzMapExitCode(exitCode, SzConsoleText(&errors), false);
             ReportFailure(call, &errors, &output);
         } else {
+            call->listedBytes = SzListedBytes(listing);
             if (!call->havePassword && strstr(listing, "\nEncrypted = +") != NULL) {
                 SzAsk answer = AskPassword(call, false);
                 result = answer == SZ_ASK_OK ? SZ_OK : AskResult(answer);
@@ -337,7 +327,10 @@ static int RunWithProgress(SzCall* call, const SzArgs* args) {
     bool started =
         SzStartJob(&job, &call->engine, args, call->havePassword ? call->password : NULL);
     if (started && !call->cmd.hide && SzHaveDisplay()) {
-        progress = SzOpenProgress(call->owner, &cancelled);
+        progress = SzOpenProgress(call->owner, call->cmd.archive, &cancelled);
+    }
+    if (progress != NULL) {
+        SzSetProgressTotal(progress, call->listedBytes);
     }
     if (started) {
         PumpUntilEnd(call, &job, progress, &cancelled);

@@ -12,6 +12,11 @@
 #define SZ_TEXT_CANCEL "キャンセル"
 #define SZ_TEXT_PROGRESS_CAPTION "7-zip32.dll - 処理中"
 #define SZ_TEXT_PROGRESS_FORMAT "処理中... %d%%"
+#define SZ_TEXT_PROGRESS_TITLE_FORMAT "%s - " SZ_TEXT_PROGRESS_CAPTION
+#define SZ_TEXT_PROGRESS_SIZE_FORMAT "処理済み: %s / 全体: %s"
+#define SZ_TEXT_PROGRESS_TIME_FORMAT "経過時間: %s　残り時間: %s"
+#define SZ_TEXT_PROGRESS_UNKNOWN "--:--"
+#define SZ_TEXT_BYTES_FORMAT "%u バイト"
 #define SZ_TEXT_OVERWRITE_FORMAT                                                                                     \
     "展開先に同じ名前のファイルが %d 個あります。\r\n\r\n%s\r\n上書きしますか？\r\n\r\n" \
     "[はい] 上書きする / [いいえ] 既存のファイルを残して展開する / [キャンセル] 中止"
@@ -45,3 +50,6 @@
 #define SZ_ID_CONFIRM 203
 #define SZ_ID_PROGRESS_TEXT 300
 #define SZ_ID_PROGRESS_FILE 301
+#define SZ_ID_PROGRESS_BAR 302
+#define SZ_ID_PROGRESS_SIZE 303
+#define SZ_ID_PROGRESS_TIME 304

@@ -88,8 +88,12 @@ static BOOL CALLBACK Collect(HWND wnd, LPARAM param) {
     GetClassNameA(wnd, cls, sizeof cls);
     DWORD pid = 0;
     GetWindowThreadProcessId(wnd, &pid);
-    if (strcmp(cls, "#32770") == 0 && IsWindowVisible(wnd) && TextOf(wnd) == *c->caption &&
-        IsOurs(pid)) {
+    // A title may lead with what the window is about ("x.7z - …").
+    std::string title = TextOf(wnd);
+    bool titled =
+        title.size() >= c->caption->size() &&
+        title.compare(title.size() - c->caption->size(), std::string::npos, *c->caption) == 0;
+    if (strcmp(cls, "#32770") == 0 && IsWindowVisible(wnd) && titled && IsOurs(pid)) {
         c->found.push_back(wnd);
     }
     return TRUE;
