@@ -183,7 +183,7 @@ static void AddArgument(LPSTR* argv, int* argc, int capacity, LPSTR text) {
 static LPSTR RenamePair(LPCSTR raw, int partEnd, int partStart, bool flat) {
     int keep = flat ? 0 : partStart;
     LPSTR pair =
-        static_cast<LPSTR>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, SZ_NAME_BYTES * 2 + 8));
+        static_cast<LPSTR>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, SZ_NAME_BYTES * 4));
     if (pair == NULL) {
         return NULL;
     }
