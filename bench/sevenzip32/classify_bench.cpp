@@ -11,9 +11,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     HMODULE dll = LoadLibraryA(argv[1]);
-    TypeFn type = dll != NULL
-                      ? reinterpret_cast<TypeFn>(GetProcAddress(dll, "SevenZipGetArchiveType"))
-                      : NULL;
+    TypeFn type = dll != NULL ? reinterpret_cast<TypeFn>(reinterpret_cast<void*>(
+                                    GetProcAddress(dll, "SevenZipGetArchiveType")))
+                              : NULL;
     if (type == NULL) {
         fprintf(stderr, "cannot load %s\n", argv[1]);
         return 2;
