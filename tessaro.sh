@@ -33,7 +33,7 @@ if [ -z "${DISPLAY:-}" ]; then
   fi
 fi
 status=0
-wine "$build/bin/Tessaro.exe" "${args[@]}" || status=$?
+"$WINE" "$build/bin/Tessaro.exe" "${args[@]}" || status=$?
 # Without a display a folder opened afterwards has nowhere to show: end the
 # file manager it started instead of leaving it behind.
 if [ -z "$had_display" ]; then

@@ -94,7 +94,7 @@ void FillList(int id) {
 } // namespace
 
 void CreateControls(HWND mainWnd) {
-    HINSTANCE instance = (HINSTANCE)GetWindowLongA(mainWnd, GWL_HINSTANCE);
+    HINSTANCE instance = (HINSTANCE)GetWindowLongPtrA(mainWnd, GWLP_HINSTANCE);
     for (int i = 0; i < CONTROL_COUNT; ++i) {
         const ControlSpec& c = kControls[i];
         g_controls[i] =

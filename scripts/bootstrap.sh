@@ -7,9 +7,16 @@ need=()
 have_cmd() { command -v "$1" >/dev/null 2>&1; }
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'ok installed'; }
 
-pkgs=(cmake make g++-mingw-w64-i686 mingw-w64-tools wine wine32:i386 xvfb xauth
+pkgs=(cmake make mingw-w64-tools wine xvfb xauth
       xdotool x11-utils imagemagick locales fonts-vlgothic fonts-ipafont-gothic
       7zip googletest python3-gi gir1.2-gtk-3.0)
+# 32-bit Wine and MinGW where the kernel runs 32-bit programs, else 64-bit.
+. "$(dirname "$0")/wine-env.sh"
+if [ "$TESSARO_ARCH" = win32 ]; then
+  pkgs+=(g++-mingw-w64-i686 wine32:i386)
+else
+  pkgs+=(g++-mingw-w64-x86-64 wine64)
+fi
 for p in "${pkgs[@]}"; do have_pkg "$p" || need+=("$p"); done
 
 if [ ${#need[@]} -gt 0 ]; then
@@ -18,7 +25,7 @@ if [ ${#need[@]} -gt 0 ]; then
     exit 1
   fi
   echo "bootstrap: installing ${need[*]}" >&2
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  if [ "$TESSARO_ARCH" = win32 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     dpkg --add-architecture i386
   fi
   export DEBIAN_FRONTEND=noninteractive

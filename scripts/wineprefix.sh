@@ -16,7 +16,7 @@ flock 9
 if [ -f "$prefix/.tessaro-ready" ]; then exit 0; fi
 
 rm -rf "$prefix"
-wineboot -i >/dev/null 2>&1 || true
+"$WINE" wineboot -i >/dev/null 2>&1 || true
 wineserver -w
 
 font="VL PGothic"
@@ -37,7 +37,7 @@ REGEDIT4
 "winemenubuilder.exe"=""
 REG
 iconv -f UTF-8 -t CP932 "$reg" >"$reg.sjis"
-wine regedit "$reg.sjis" >/dev/null 2>&1
+"$WINE" regedit "$reg.sjis" >/dev/null 2>&1
 wineserver -w
 rm -f "$reg" "$reg.sjis"
 

@@ -237,6 +237,9 @@ TEST_F(JobTest, PerArchiveFolderTooLongEndsTheJobAtThatArchive) {
 }
 
 TEST_F(JobTest, CommandBufferThatCannotBeHadRunsNothing) {
+    if (sizeof(size_t) > 4) {
+        GTEST_SKIP() << "a 64-bit build has the address range for any count of inputs";
+    }
     // Only the first entry is read before the command buffer is sized.
     PathEntry first = {"C:\\in\\n.txt"};
     for (int count : {10000000, 20000000}) { // 2.6 GB; past the address range

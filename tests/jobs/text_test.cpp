@@ -71,7 +71,9 @@ TEST(Commands, CompressionCommandQuotesEveryPathWhole) {
     std::string longest = "-" + std::string(259, 'p');
     std::string command = Compress(longest.c_str(), {longest, longest, longest});
     EXPECT_EQ(CompressionCommandSize(3) - 1, command.size());
-    EXPECT_EQ(0u, CompressionCommandSize(20000000));
+    if (sizeof(size_t) == 4) {
+        EXPECT_EQ(0u, CompressionCommandSize(20000000));
+    }
 }
 
 TEST(Commands, ExtractionCommands) {
