@@ -226,8 +226,9 @@ void SzRenameLegacyNames(LPCSTR archive, LPCWSTR folder, bool flat, bool replace
         !ReadLegacyNames(archive, &names)) {
         return;
     }
-    // Each name gives one pair per part (one for flat); deepest parts first.
-    int capacity = 6 + 2 * names.count * (flat ? 1 : 32);
+    // Each name gives one pair per part (one for flat), and the vector ends
+    // in NULL; deepest parts first.
+    int capacity = 7 + 2 * names.count * (flat ? 1 : 32);
     LPSTR* argv = static_cast<LPSTR*>(
         HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, capacity * sizeof(LPSTR)));
     int argc = 0;
@@ -260,7 +261,7 @@ void SzRenameLegacyNames(LPCSTR archive, LPCWSTR folder, bool flat, bool replace
                 }
             }
             bool last = stop == end;
-            if (stop <= start || (flat && (!last || folderEntry))) {
+            if (stop <= start || (flat && !last)) {
                 continue;
             }
             LPSTR pair = RenamePair(raw, stop, start, flat);

@@ -140,7 +140,7 @@ TEST(JapaneseLibrary, LegacyZipNamesLandReadableThroughTessaroAndInTheListing) {
     EXPECT_EQ(ReadBytes(dir + "\\legacy\\bad%81 x%5C.txt"), "three");
     // Flat extraction and the listing give the same names.
     ASSERT_EQ(Sz("e -hide " + Q(zip) + " -o" + Q(dir + "\\flat")), 0);
-    expected = {"bad%81 x%5C.txt", "表ソ.txt", "能.txt"};
+    expected = {"bad%81 x%5C.txt", "ソ/", "表ソ.txt", "能.txt"};
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(Names(dir + "\\flat"), expected);
     std::string listing;
@@ -173,11 +173,13 @@ TEST(JapaneseLibrary, ProgressShowsBarSizesAndTimesAndCancelStopsAtOnce) {
     WriteBytes(dir + "\\noise.bin", noise);
     HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, NULL,
                                  NULL, NULL, NULL);
-    // A short run shows no window at all.
-    DialogWatcher quick(SZ_TEXT_PROGRESS_CAPTION);
-    WriteBytes(dir + "\\small.txt", "small");
-    ASSERT_EQ(Sz("a " + Q(dir + "\\quick.7z") + " " + Q(dir + "\\small.txt"), nullptr, owner), 0);
-    EXPECT_EQ(quick.Seen().size(), 0u);
+    { // A short run shows no window at all.
+        DialogWatcher quick(SZ_TEXT_PROGRESS_CAPTION);
+        WriteBytes(dir + "\\small.txt", "small");
+        ASSERT_EQ(Sz("a " + Q(dir + "\\quick.7z") + " " + Q(dir + "\\small.txt"), nullptr, owner),
+                  0);
+        EXPECT_EQ(quick.Seen().size(), 0u);
+    }
     DialogWatcher window(SZ_TEXT_PROGRESS_CAPTION);
     window.SetDefaultAnswer(IDCANCEL);
     std::string title, sizes, times;
