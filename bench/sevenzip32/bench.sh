@@ -28,19 +28,19 @@ if [ -z "${DISPLAY:-}" ]; then
   start_xvfb 70 99
   trap 'kill $XVFB_PID 2>/dev/null || true; rm -rf "$work"' EXIT
 fi
-wineserver -p60
-wine "$build/tests/fake/classify_bench.exe" "$(winpath "$build/bin/7-zip32.dll")" "$(winpath "$work/files")"
+wineserver -p60 </dev/null >/dev/null 2>&1 || true
+"$WINE" "$build/tests/fake/classify_bench.exe" "$(winpath "$build/bin/7-zip32.dll")" "$(winpath "$work/files")"
 
 cp "$build/bin/Tessaro.exe" "$build/bin/7-zip32.dll" "$work/stage/"
 printf '[Tessaro]\r\nCOMPESS=SAMEPLACE\r\nCOMP_OPEN=FALSE\r\nCOMP_FORMAT=ZIP\r\nCOMP_LEVEL=LEVEL2\r\nCOMP_ENCRYPT=FALSE\r\n' \
   >"$work/stage/Tessaro_$(id -un).ini"
 inputs=()
 for i in $(seq 1 200); do inputs+=("$(winpath "$work/files/t$i.txt")"); done
-wine "$build/tests/fake/noop_bench.exe" >/dev/null 2>&1 || true
+"$WINE" "$build/tests/fake/noop_bench.exe" >/dev/null 2>&1 || true
 best() { local b="" t; for _ in 1 2 3; do t=$("$@"); b=$(awk -v a="$b" -v t="$t" 'BEGIN{print (a == "" || t < a) ? t : a}'); done; echo "$b"; }
-tessaro_job() { find "$work/files" -name "*.zip" ! -name a.zip -delete; timed wine "$work/stage/Tessaro.exe" "${inputs[@]}"; }
+tessaro_job() { find "$work/files" -name "*.zip" ! -name a.zip -delete; timed "$WINE" "$work/stage/Tessaro.exe" "${inputs[@]}"; }
 engine_job() { rm -f "$work/direct.zip"; timed 7zz a -tzip -mx=3 "$work/direct.zip" "$work"/files/t*.txt; }
-noop() { timed wine "$build/tests/fake/noop_bench.exe"; }
+noop() { timed "$WINE" "$build/tests/fake/noop_bench.exe"; }
 t=$(best tessaro_job); e=$(best engine_job); s=$(best noop)
 awk -v t="$t" -v e="$e" -v s="$s" 'BEGIN {
   printf "200 small files to ZIP: Tessaro %.3f s, 7zz %.3f s, Wine start %.3f s\n", t, e, s;
