@@ -1,6 +1,12 @@
 #include "sevenzip32/archtype.h"
 
 #include <string.h>
+#include <strsafe.h>
+
+#include "sevenzip32/cmdline.h"
+#include "sevenzip32/engine.h"
+#include "sevenzip32/formats.h"
+#include "sevenzip32/pathmap.h"
 
 // CRC-32 as both formats use it.
 static DWORD SzCrc32(const BYTE* data, size_t count, DWORD crc) {
@@ -96,35 +102,123 @@ static bool SoundZip(HANDLE file, ULONGLONG fileSize) {
     return ok && found;
 }
 
-int SzSniffArchive(LPCSTR path) {
-    DWORD attributes = GetFileAttributesA(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+// The last file judged, so that a check followed by a type query of the same
+// unchanged file reads it once and runs the engine at most once.
+static struct {
+    char path[SZ_PATH_BYTES];
+    FILETIME written;
+    ULONGLONG size;
+    int type;
+} g_lastJudged;
+
+static bool SameFile(LPCSTR path, const WIN32_FILE_ATTRIBUTE_DATA* data) {
+    return strcmp(g_lastJudged.path, path) == 0 &&
+           CompareFileTime(&g_lastJudged.written, &data->ftLastWriteTime) == 0 &&
+           g_lastJudged.size ==
+               ((static_cast<ULONGLONG>(data->nFileSizeHigh) << 32) | data->nFileSizeLow);
+}
+
+static int Remember(LPCSTR path, const WIN32_FILE_ATTRIBUTE_DATA* data, int type) {
+    ZeroMemory(&g_lastJudged, sizeof(g_lastJudged));
+    StringCchCopyA(g_lastJudged.path, sizeof(g_lastJudged.path), path);
+    g_lastJudged.written = data->ftLastWriteTime;
+    g_lastJudged.size = (static_cast<ULONGLONG>(data->nFileSizeHigh) << 32) | data->nFileSizeLow;
+    g_lastJudged.type = type;
+    return type;
+}
+
+static int JudgeByEngine(LPCSTR path) {
+    SzEngineInfo engine;
+    char host[SZ_PATH_BYTES * 3];
+    ZeroMemory(host, sizeof(host));
+    if (!SzFindEngine(&engine) || !SzMapName(path, true, host, sizeof(host))) {
         return SZ_TYPE_NONE;
+    }
+    SzArgs args;
+    SzArgsInit(&args);
+    SzArgsAdd(&args, "l");
+    SzArgsAdd(&args, "-sccUTF-8");
+    SzArgsAdd(&args, "--");
+    SzArgsAdd(&args, host);
+    int exitCode = SzRunEngine(&engine, &args, NULL, NULL, NULL);
+    SzArgsFree(&args);
+    return exitCode == 0 ? SZ_TYPE_OTHER : SZ_TYPE_NONE;
+}
+
+// The engine's format list, read once per process; NULL when it could not be
+// read, and then every candidate goes to the engine.
+static SzFormatTable g_formats;
+static INIT_ONCE g_formatsOnce = INIT_ONCE_STATIC_INIT;
+
+static BOOL CALLBACK LoadFormats(PINIT_ONCE, PVOID, PVOID* loaded) {
+    SzEngineInfo engine;
+    SzConsole output;
+    SzConsoleInit(&output);
+    SzArgs args;
+    SzArgsInit(&args);
+    SzArgsAdd(&args, "i");
+    *loaded = SzFindEngine(&engine) && SzRunEngine(&engine, &args, NULL, &output, NULL) == 0 &&
+                      SzParseFormats(SzConsoleText(&output), &g_formats)
+                  ? &g_formats
+                  : NULL;
+    SzArgsFree(&args);
+    SzConsoleFree(&output);
+    return TRUE;
+}
+
+// The type a file's own bytes give: ZIP and 7z by their headers; else
+// SZ_TYPE_OTHER when the engine has to judge it, SZ_TYPE_NONE when no format
+// of the table could open it. Reads as far as the engine would search for an
+// archive's start, through one open handle.
+static int SniffFile(HANDLE file, LPCSTR path, const SzFormatTable* table) {
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file, &size)) {
+        return SZ_TYPE_NONE;
+    }
+    ULONGLONG fileSize = static_cast<ULONGLONG>(size.QuadPart);
+    const DWORD window = SZ_SEARCH_WINDOW + 64u * 1024u;
+    DWORD want = fileSize < window ? static_cast<DWORD>(fileSize) : window;
+    BYTE* data = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, want + 32));
+    if (data == NULL || !ReadAt(file, 0, data, want)) {
+        want = 0;
+    }
+    int type = SZ_TYPE_OTHER;
+    if (data == NULL || fileSize == 0) {
+        type = data == NULL ? SZ_TYPE_OTHER : SZ_TYPE_NONE;
+    } else if (memcmp(data, "7z\xBC\xAF\x27\x1C", 6) == 0) {
+        type = Sound7z(file, fileSize, data) ? SZ_TYPE_7Z : SZ_TYPE_NONE;
+    } else if (memcmp(data, "PK\x03\x04", 4) == 0 || memcmp(data, "PK\x05\x06", 4) == 0) {
+        type = SoundZip(file, fileSize) ? SZ_TYPE_ZIP : SZ_TYPE_NONE;
+    } else if (want > 0 && table != NULL && !SzCouldOpen(table, path, data, want)) {
+        type = SZ_TYPE_NONE;
+    }
+    if (data != NULL) {
+        HeapFree(GetProcessHeap(), 0, data);
+    }
+    return type;
+}
+
+int SzArchiveType(LPCSTR path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    ZeroMemory(&data, sizeof(data));
+    if (path == NULL || path[0] == '\0' ||
+        !GetFileAttributesExA(path, GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        return SZ_TYPE_NONE;
+    }
+    if (SameFile(path, &data)) {
+        return g_lastJudged.type;
+    }
+    PVOID table = NULL;
+    if (!InitOnceExecuteOnce(&g_formatsOnce, LoadFormats, NULL, &table)) {
+        table = NULL;
     }
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE) {
         return SZ_TYPE_NONE;
     }
-    LARGE_INTEGER size;
-    BYTE start[32];
-    ZeroMemory(start, sizeof(start));
-    int type = SZ_TYPE_OTHER;
-    if (!GetFileSizeEx(file, &size)) {
-        type = SZ_TYPE_NONE;
-    } else {
-        ULONGLONG fileSize = static_cast<ULONGLONG>(size.QuadPart);
-        DWORD want = fileSize < sizeof(start) ? static_cast<DWORD>(fileSize) : sizeof(start);
-        if (!ReadAt(file, 0, start, want)) {
-            type = SZ_TYPE_NONE;
-        } else if (memcmp(start, "7z\xBC\xAF\x27\x1C", 6) == 0) {
-            type = Sound7z(file, fileSize, start) ? SZ_TYPE_7Z : SZ_TYPE_NONE;
-        } else if (memcmp(start, "PK\x03\x04", 4) == 0 || memcmp(start, "PK\x05\x06", 4) == 0) {
-            type = SoundZip(file, fileSize) ? SZ_TYPE_ZIP : SZ_TYPE_NONE;
-        } else if (fileSize == 0) {
-            type = SZ_TYPE_NONE;
-        }
-    }
+    int type = SniffFile(file, path, static_cast<const SzFormatTable*>(table));
     CloseHandle(file);
-    return type;
+    return Remember(path, &data, type == SZ_TYPE_OTHER ? JudgeByEngine(path) : type);
 }

@@ -1,5 +1,6 @@
-// Recognises ZIP and 7z archives by their signatures and headers, without
-// decrypting or extracting anything.
+// Tells archives from other files: ZIP and 7z by their signatures and
+// headers, others by the engine's format list and, for real candidates only,
+// by the engine itself. Never decrypts or extracts anything.
 #pragma once
 #include <windows.h>
 
@@ -8,8 +9,6 @@
 #define SZ_TYPE_ZIP 1
 #define SZ_TYPE_7Z 2
 
-// SZ_TYPE_ZIP or SZ_TYPE_7Z for a sound archive of that format, SZ_TYPE_NONE
-// for a folder, a missing file or a damaged ZIP/7z, and SZ_TYPE_OTHER for any
-// other file (which only the engine can judge).
-int SzSniffArchive(LPCSTR path);
-
+// The archive type of a file: 1 ZIP, 2 7z, 0 another format the engine opens,
+// -1 anything else. Never asks for a password.
+int SzArchiveType(LPCSTR path);

@@ -99,17 +99,16 @@ bool SzParseProgress(LPCSTR line, int* percent, LPSTR file, int fileBytes) {
     while (*p == ' ') {
         p++;
     }
-    LPCSTR name = p;
+    LPCSTR count = p;
     while (*p >= '0' && *p <= '9') {
         p++;
     }
-    if (p > name && *p == ' ') {
-        p++;
-        if ((*p == '+' || *p == '-' || *p == 'U' || *p == 'T' || *p == '=') && p[1] == ' ') {
-            p += 2;
-        }
-        name = p;
+    p = p > count && *p == ' ' ? p + 1 : count;
+    // A single file's line has the mark but no count.
+    if ((*p == '+' || *p == '-' || *p == 'U' || *p == 'T' || *p == '=') && p[1] == ' ') {
+        p += 2;
     }
+    LPCSTR name = p;
     if (fileBytes > 0) {
         size_t n = strlen(name);
         if (n >= static_cast<size_t>(fileBytes)) {

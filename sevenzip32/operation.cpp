@@ -3,11 +3,13 @@
 #include <string.h>
 #include <strsafe.h>
 
-#include "sevenzip32/archtype.h"
 #include "sevenzip32/cmdline.h"
 #include "sevenzip32/console.h"
 #include "sevenzip32/engine.h"
+#include "sevenzip32/legacy.h"
+#include "sevenzip32/messages.h"
 #include "sevenzip32/pathmap.h"
+#include "sevenzip32/progress.h"
 #include "sevenzip32/result.h"
 #include "sevenzip32/texts.h"
 #include "sevenzip32/ui.h"
@@ -24,6 +26,7 @@ struct SzCall {
     SzConsole output; // everything the engine printed, for the caller
     bool quit;        // a WM_QUIT arrived while the engine ran
     WPARAM quitCode;
+    ULONGLONG listedBytes; // what the archive holds, from its listing
 };
 
 static void CopyOutput(SzCall* call, LPSTR output, DWORD outputSize) {
@@ -32,6 +35,13 @@ static void CopyOutput(SzCall* call, LPSTR output, DWORD outputSize) {
     }
     ZeroMemory(output, outputSize);
     LPCSTR text = SzConsoleText(&call->output);
+    // Legacy ZIP names as they land on disk, not as raw bytes.
+    LPSTR decoded = call->cmd.command != 'a' && call->cmd.archive[0] != '\0'
+                        ? SzDecodeLegacyText(call->cmd.archive, text)
+                        : NULL;
+    if (decoded != NULL) {
+        text = decoded;
+    }
     int chars = MultiByteToWideChar(CP_UTF8, 0, text, -1, NULL, 0);
     LPWSTR wide = chars > 0 ? static_cast<LPWSTR>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY,
                                                             chars * sizeof(WCHAR)))
@@ -60,6 +70,9 @@ static void CopyOutput(SzCall* call, LPSTR output, DWORD outputSize) {
     if (wide != NULL) {
         HeapFree(GetProcessHeap(), 0, wide);
     }
+    if (decoded != NULL) {
+        HeapFree(GetProcessHeap(), 0, decoded);
+    }
 }
 
 static void Record(SzCall* call, SzConsole* text) {
@@ -67,8 +80,8 @@ static void Record(SzCall* call, SzConsole* text) {
     SzConsoleFeed(&call->output, s, strlen(s));
 }
 
-// The engine's complaint for the message box: its error stream, or its
-// output when that stream was empty.
+// The engine's complaint for the message box: a sentence when it is one users
+// meet, then the engine's error stream, or its output when that was empty.
 static void ReportFailure(SzCall* call, SzConsole* errors, SzConsole* output) {
     LPCSTR detail = SzConsoleText(errors);
     while (*detail == '\n') {
@@ -77,25 +90,17 @@ static void ReportFailure(SzCall* call, SzConsole* errors, SzConsole* output) {
     if (*detail == '\0') {
         detail = SzConsoleText(output);
     }
-    SzShowMessage(call->owner, SZ_TEXT_FAILED, detail, MB_OK | MB_ICONERROR);
+    char sentence[MAX_PATH * 3];
+    if (SzDescribeFailure(detail, call->cmd.archive, sentence, sizeof(sentence) - 8)) {
+        StringCchCatA(sentence, sizeof(sentence), "\r\n\r\n");
+    }
+    SzShowMessage(call->owner, sentence[0] != '\0' ? sentence : SZ_TEXT_FAILED, detail,
+                  MB_OK | MB_ICONERROR);
 }
 
 static bool MapArchive(SzCall* call, LPSTR host, int hostBytes) {
     ZeroMemory(host, hostBytes);
     return SzMapName(call->cmd.archive, true, host, hostBytes);
-}
-
-// Lists the archive with what is known of the password; true when it opened.
-static void ShowProgressLine(HWND progress, SzConsole* console) {
-    char line[SZ_LINE_BYTES + 1];
-    char file[SZ_LINE_BYTES];
-    ZeroMemory(line, sizeof(line));
-    ZeroMemory(file, sizeof(file));
-    memcpy(line, console->line, console->lineLength);
-    int percent = 0;
-    if (SzParseProgress(line, &percent, file, sizeof(file))) {
-        SzShowProgress(progress, percent, file);
-    }
 }
 
 // Waits for the engine while pumping messages, as a modal dialog's loop does,
@@ -130,7 +135,7 @@ static void PumpUntilEnd(SzCall* call, SzJob* job, HWND progress, volatile bool*
         }
         SzPollJob(job);
         if (progress != NULL) {
-            ShowProgressLine(progress, &job->console);
+            SzFeedProgress(progress, &job->console);
         }
     }
 }
@@ -291,6 +296,7 @@ static int Prepare(SzCall* call, SzOverwriteMode* overwrite) {
                                   : SzMapExitCode(exitCode, SzConsoleText(&errors), false);
             ReportFailure(call, &errors, &output);
         } else {
+            call->listedBytes = SzListedBytes(listing);
             if (!call->havePassword && strstr(listing, "\nEncrypted = +") != NULL) {
                 SzAsk answer = AskPassword(call, false);
                 result = answer == SZ_ASK_OK ? SZ_OK : AskResult(answer);
@@ -323,7 +329,10 @@ static int RunWithProgress(SzCall* call, const SzArgs* args) {
     bool started =
         SzStartJob(&job, &call->engine, args, call->havePassword ? call->password : NULL);
     if (started && !call->cmd.hide && SzHaveDisplay()) {
-        progress = SzOpenProgress(call->owner, &cancelled);
+        progress = SzOpenProgress(call->owner, call->cmd.archive, &cancelled);
+    }
+    if (progress != NULL) {
+        SzSetProgressTotal(progress, call->listedBytes);
     }
     if (started) {
         PumpUntilEnd(call, &job, progress, &cancelled);
@@ -400,6 +409,12 @@ static int Execute(SzCall* call, LPCSTR cmdLine) {
         if (result == SZ_ERROR_CANCELLED && fresh && !call->engine.wine) {
             DeleteFileA(call->cmd.archive);
         }
+        if ((result == SZ_OK || result == SZ_ERROR_WARNING) && (command == 'x' || command == 'e')) {
+            WCHAR folder[MAX_PATH * 2];
+            TargetFolder(call, folder, MAX_PATH * 2);
+            SzRenameLegacyNames(call->cmd.archive, folder, command == 'e',
+                                overwrite == SZ_OVERWRITE_ALL);
+        }
     } else {
         SzShowMessage(call->owner, SZ_TEXT_BAD_COMMAND, NULL, MB_OK | MB_ICONERROR);
     }
@@ -433,59 +448,4 @@ int SzExecute(HWND owner, LPCSTR cmdLine, LPSTR output, DWORD outputSize) {
     SzConsoleFree(&call->output);
     HeapFree(GetProcessHeap(), 0, call);
     return result;
-}
-
-// The last file judged by the engine, so that a check followed by a type
-// query of the same unchanged file runs the engine once.
-static struct {
-    char path[SZ_PATH_BYTES];
-    FILETIME written;
-    ULONGLONG size;
-    int type;
-} g_lastJudged;
-
-static bool SameFile(LPCSTR path, WIN32_FILE_ATTRIBUTE_DATA* data) {
-    return strcmp(g_lastJudged.path, path) == 0 &&
-           CompareFileTime(&g_lastJudged.written, &data->ftLastWriteTime) == 0 &&
-           g_lastJudged.size ==
-               ((static_cast<ULONGLONG>(data->nFileSizeHigh) << 32) | data->nFileSizeLow);
-}
-
-static int JudgeByEngine(LPCSTR path) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    ZeroMemory(&data, sizeof(data));
-    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) {
-        return SZ_TYPE_NONE;
-    }
-    if (SameFile(path, &data)) {
-        return g_lastJudged.type;
-    }
-    SzEngineInfo engine;
-    char host[SZ_PATH_BYTES * 3];
-    ZeroMemory(host, sizeof(host));
-    if (!SzFindEngine(&engine) || !SzMapName(path, true, host, sizeof(host))) {
-        return SZ_TYPE_NONE;
-    }
-    SzArgs args;
-    SzArgsInit(&args);
-    SzArgsAdd(&args, "l");
-    SzArgsAdd(&args, "-sccUTF-8");
-    SzArgsAdd(&args, "--");
-    SzArgsAdd(&args, host);
-    int exitCode = SzRunEngine(&engine, &args, NULL, NULL, NULL);
-    SzArgsFree(&args);
-    ZeroMemory(&g_lastJudged, sizeof(g_lastJudged));
-    StringCchCopyA(g_lastJudged.path, sizeof(g_lastJudged.path), path);
-    g_lastJudged.written = data.ftLastWriteTime;
-    g_lastJudged.size = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    g_lastJudged.type = exitCode == 0 ? SZ_TYPE_OTHER : SZ_TYPE_NONE;
-    return g_lastJudged.type;
-}
-
-int SzArchiveType(LPCSTR path) {
-    if (path == NULL || path[0] == '\0') {
-        return SZ_TYPE_NONE;
-    }
-    int type = SzSniffArchive(path);
-    return type == SZ_TYPE_OTHER ? JudgeByEngine(path) : type;
 }

@@ -6,6 +6,3 @@
 // window; output (if any) receives the engine's text in code page 932.
 int SzExecute(HWND owner, LPCSTR cmdLine, LPSTR output, DWORD outputSize);
 
-// The archive type of a file: 1 ZIP, 2 7z, 0 another format the engine opens,
-// -1 anything else. Never asks for a password.
-int SzArchiveType(LPCSTR path);

@@ -7,20 +7,6 @@
 #include "sevenzip32/pathmap.h"
 #include "sevenzip32/texts.h"
 
-#define SZ_CLASS_BUTTON 0x0080
-#define SZ_CLASS_EDIT 0x0081
-#define SZ_CLASS_STATIC 0x0082
-
-struct SzControl {
-    WORD id;
-    WORD classAtom;
-    LPCSTR text; // code page 932
-    DWORD style;
-    short x, y, cx, cy;
-};
-
-#define SZ_TEMPLATE_WORDS 2048
-
 static WORD* PutText(WORD* p, LPCSTR text) {
     int n = MultiByteToWideChar(932, 0, text, -1, reinterpret_cast<LPWSTR>(p), 200);
     return p + (n > 0 ? n : 1);
@@ -30,9 +16,8 @@ static WORD* AlignDword(WORD* base, WORD* p) {
     return ((p - base) & 1) ? p + 1 : p;
 }
 
-// Lays a dialog out in memory from its caption, size and control table.
-static LPCDLGTEMPLATEW BuildTemplate(WORD* buffer, LPCSTR caption, short cx, short cy,
-                                     const SzControl* controls, int count) {
+LPCDLGTEMPLATEW SzBuildTemplate(WORD* buffer, LPCSTR caption, short cx, short cy,
+                                const SzControl* controls, int count) {
     ZeroMemory(buffer, SZ_TEMPLATE_WORDS * sizeof(WORD));
     DLGTEMPLATE* dialog = reinterpret_cast<DLGTEMPLATE*>(buffer);
     dialog->style = DS_MODALFRAME | DS_CENTER | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU;
@@ -299,7 +284,7 @@ SzAsk SzAskPassword(HWND owner, bool confirm, bool asciiOnly, LPWSTR password, i
     }
     static WORD buffer[SZ_TEMPLATE_WORDS];
     LPCDLGTEMPLATEW dialog =
-        BuildTemplate(buffer, SZ_TEXT_PASSWORD_CAPTION, 220, 89, kPasswordControls, 6);
+        SzBuildTemplate(buffer, SZ_TEXT_PASSWORD_CAPTION, 220, 89, kPasswordControls, 6);
     SzPasswordState state = {confirm, asciiOnly, password, passwordChars};
     INT_PTR answer = DialogBoxIndirectParamW(GetModuleHandleA(NULL), dialog, owner, PasswordProc,
                                              reinterpret_cast<LPARAM>(&state));
@@ -307,62 +292,4 @@ SzAsk SzAskPassword(HWND owner, bool confirm, bool asciiOnly, LPWSTR password, i
         return SZ_ASK_UNAVAILABLE;
     }
     return answer == IDOK ? SZ_ASK_OK : SZ_ASK_CANCELLED;
-}
-
-static const SzControl kProgressControls[] = {
-    {SZ_ID_PROGRESS_TEXT, SZ_CLASS_STATIC, "", SS_LEFT | SS_NOPREFIX, 7, 7, 226, 9},
-    {SZ_ID_PROGRESS_FILE, SZ_CLASS_STATIC, "", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS, 7, 20, 226,
-     9},
-    {IDCANCEL, SZ_CLASS_BUTTON, SZ_TEXT_CANCEL, BS_PUSHBUTTON | WS_TABSTOP, 179, 36, 54, 14},
-};
-
-static INT_PTR CALLBACK ProgressProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG: SetWindowLongPtrW(dialog, DWLP_USER, lParam); return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDCANCEL) {
-            volatile bool* cancelled =
-                reinterpret_cast<volatile bool*>(GetWindowLongPtrW(dialog, DWLP_USER));
-            *cancelled = true;
-            EnableWindow(GetDlgItem(dialog, IDCANCEL), FALSE);
-        }
-        return TRUE;
-    }
-    return FALSE;
-}
-
-HWND SzOpenProgress(HWND owner, volatile bool* cancelled) {
-    static WORD buffer[SZ_TEMPLATE_WORDS];
-    LPCDLGTEMPLATEW dialog =
-        BuildTemplate(buffer, SZ_TEXT_PROGRESS_CAPTION, 240, 57, kProgressControls, 3);
-    HWND progress = CreateDialogIndirectParamW(GetModuleHandleA(NULL), dialog, owner, ProgressProc,
-                                               reinterpret_cast<LPARAM>(cancelled));
-    if (progress != NULL) {
-        SzShowProgress(progress, 0, "");
-        ShowWindow(progress, SW_SHOW);
-    }
-    return progress;
-}
-
-void SzShowProgress(HWND progress, int percent, LPCSTR fileUtf8) {
-    char text[64];
-    WCHAR wide[64];
-    WCHAR file[MAX_PATH * 2];
-    ZeroMemory(text, sizeof(text));
-    ZeroMemory(wide, sizeof(wide));
-    ZeroMemory(file, sizeof(file));
-    StringCchPrintfA(text, sizeof(text), SZ_TEXT_PROGRESS_FORMAT, percent);
-    MultiByteToWideChar(932, 0, text, -1, wide, 64);
-    MultiByteToWideChar(CP_UTF8, 0, fileUtf8, -1, file, MAX_PATH * 2 - 1);
-    WCHAR current[MAX_PATH * 2];
-    ZeroMemory(current, sizeof(current));
-    GetDlgItemTextW(progress, SZ_ID_PROGRESS_TEXT, current, MAX_PATH * 2);
-    // Only changes are drawn, so the window does not flicker at every poll.
-    if (wcscmp(current, wide) != 0) {
-        SetDlgItemTextW(progress, SZ_ID_PROGRESS_TEXT, wide);
-    }
-    GetDlgItemTextW(progress, SZ_ID_PROGRESS_FILE, current, MAX_PATH * 2);
-    if (file[0] != L'\0' && wcscmp(current, file) != 0) {
-        SetDlgItemTextW(progress, SZ_ID_PROGRESS_FILE, file);
-    }
 }

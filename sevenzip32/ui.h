@@ -1,6 +1,26 @@
-// The library's own windows: password entry, progress, questions and messages.
+// The library's own windows: password entry, questions and messages, and the
+// in-memory dialog templates they are built from.
 #pragma once
 #include <windows.h>
+
+#define SZ_CLASS_BUTTON 0x0080
+#define SZ_CLASS_EDIT 0x0081
+#define SZ_CLASS_STATIC 0x0082
+#define SZ_TEMPLATE_WORDS 2048
+
+// One control of a dialog template, in dialog units.
+struct SzControl {
+    WORD id;
+    WORD classAtom;
+    LPCSTR text; // code page 932
+    DWORD style;
+    short x, y, cx, cy;
+};
+
+// Lays a hidden dialog out in buffer (SZ_TEMPLATE_WORDS) from its caption
+// (code page 932), size and control table.
+LPCDLGTEMPLATEW SzBuildTemplate(WORD* buffer, LPCSTR caption, short cx, short cy,
+                                const SzControl* controls, int count);
 
 enum SzAsk { SZ_ASK_OK, SZ_ASK_CANCELLED, SZ_ASK_UNAVAILABLE };
 
@@ -18,9 +38,3 @@ void SzShowMessage(HWND owner, LPCSTR text, LPCSTR detailUtf8, UINT flags);
 // Asks whether count existing files (listed in namesUtf8) may be overwritten:
 // IDYES, IDNO or IDCANCEL. Without a display the answer is IDNO.
 int SzAskOverwrite(HWND owner, int count, LPCSTR namesUtf8);
-
-// Opens the progress window owned by owner; *cancelled turns true on Cancel.
-HWND SzOpenProgress(HWND owner, volatile bool* cancelled);
-
-// Shows a percentage and the current file (UTF-8) in the progress window.
-void SzShowProgress(HWND progress, int percent, LPCSTR fileUtf8);

@@ -102,7 +102,11 @@ static BOOL CALLBACK Collect(HWND wnd, LPARAM found) {
 void DialogWatcher::Handle(HWND dlg) {
     DWORD pid = 0;
     GetWindowThreadProcessId(dlg, &pid);
-    if (TextOf(dlg) != caption_ || !IsOurs(pid)) {
+    // A title may lead with what the window is about ("x.7z - …").
+    std::string title = TextOf(dlg);
+    if (title.size() < caption_.size() ||
+        title.compare(title.size() - caption_.size(), std::string::npos, caption_) != 0 ||
+        !IsOurs(pid)) {
         return;
     }
     HWND label = GetDlgItem(dlg, 0xFFFF);

@@ -23,7 +23,7 @@ struct SeenDialog {
 
 class DialogWatcher {
   public:
-    // Watches for top-level dialogs (class #32770) titled caption.
+    // Watches for top-level dialogs (class #32770) whose title ends with caption.
     explicit DialogWatcher(const std::string& caption = "Tessaro 1.1");
     ~DialogWatcher();
     // Answers for the next dialogs, in order; when they run out, the default

@@ -1,0 +1,355 @@
+#include "sevenzip32/legacy.h"
+
+#include <string.h>
+#include <strsafe.h>
+
+#include "sevenzip32/pathmap.h"
+
+#define SZ_ZIP_UTF8_FLAG 0x0800
+#define SZ_ZIP_UNICODE_PATH_FIELD 0x7075
+#define SZ_MAX_CENTRAL_DIRECTORY (64u * 1024u * 1024u)
+#define SZ_NAME_BYTES (MAX_PATH * 3)
+
+// The raw names of an archive's legacy entries, each NUL-terminated, one
+// after another in a heap block.
+struct SzLegacyNames {
+    LPSTR block;
+    DWORD used;
+    int count;
+};
+
+typedef int(WINAPI* WineSpawnFn)(char* const argv[], int wait);
+
+static DWORD Read16(const BYTE* p) {
+    return p[0] | (p[1] << 8);
+}
+
+static DWORD Read32(const BYTE* p) {
+    return Read16(p) | (Read16(p + 2) << 16);
+}
+
+static bool NeedsDecoding(const BYTE* name, DWORD length) {
+    for (DWORD i = 0; i < length; i++) {
+        if (name[i] >= 0x80 || name[i] == '\\') {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Info-ZIP's Unicode path field gives the engine the real name already.
+static bool HasUnicodePath(const BYTE* extra, DWORD length) {
+    for (DWORD i = 0; i + 4 <= length; i += 4 + Read16(extra + i + 2)) {
+        if (Read16(extra + i) == SZ_ZIP_UNICODE_PATH_FIELD) {
+            return true;
+        }
+    }
+    return false;
+}
+
+static bool ReadAt(HANDLE file, LONGLONG offset, BYTE* buffer, DWORD count) {
+    LARGE_INTEGER position;
+    position.QuadPart = offset;
+    DWORD got = 0;
+    return SetFilePointerEx(file, position, NULL, FILE_BEGIN) &&
+           ReadFile(file, buffer, count, &got, NULL) && got == count;
+}
+
+// The central directory, found from the end record in the file's last 64 KiB.
+static BYTE* ReadCentralDirectory(HANDLE file, DWORD* size, DWORD* entries) {
+    LARGE_INTEGER fileSize;
+    BYTE tail[65535 + 22];
+    if (!GetFileSizeEx(file, &fileSize) || fileSize.QuadPart < 22) {
+        return NULL;
+    }
+    DWORD tailSize = fileSize.QuadPart < static_cast<LONGLONG>(sizeof(tail))
+                         ? static_cast<DWORD>(fileSize.QuadPart)
+                         : sizeof(tail);
+    if (!ReadAt(file, fileSize.QuadPart - tailSize, tail, tailSize)) {
+        return NULL;
+    }
+    for (DWORD i = tailSize - 22 + 1; i-- > 0;) {
+        if (memcmp(tail + i, "PK\x05\x06", 4) != 0) {
+            continue;
+        }
+        *entries = Read16(tail + i + 10);
+        *size = Read32(tail + i + 12);
+        LONGLONG start = fileSize.QuadPart - tailSize + i - *size;
+        if (*size == 0 || *size > SZ_MAX_CENTRAL_DIRECTORY || start < 0) {
+            return NULL;
+        }
+        BYTE* directory = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), 0, *size));
+        if (directory != NULL && !ReadAt(file, start, directory, *size)) {
+            HeapFree(GetProcessHeap(), 0, directory);
+            directory = NULL;
+        }
+        return directory;
+    }
+    return NULL;
+}
+
+static void AddName(SzLegacyNames* names, const BYTE* name, DWORD length) {
+    LPSTR grown = static_cast<LPSTR>(
+        names->block == NULL
+            ? HeapAlloc(GetProcessHeap(), 0, names->used + length + 1)
+            : HeapReAlloc(GetProcessHeap(), 0, names->block, names->used + length + 1));
+    if (grown == NULL) {
+        return;
+    }
+    names->block = grown;
+    memcpy(names->block + names->used, name, length);
+    names->block[names->used + length] = '\0';
+    names->used += length + 1;
+    names->count++;
+}
+
+// Collects the names stored without the UTF-8 flag that need decoding; false
+// when there are none (or the file is no readable ZIP).
+static bool ReadLegacyNames(LPCSTR archive, SzLegacyNames* names) {
+    ZeroMemory(names, sizeof(*names));
+    HANDLE file = CreateFileA(archive, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD size = 0;
+    DWORD entries = 0;
+    BYTE* directory = ReadCentralDirectory(file, &size, &entries);
+    CloseHandle(file);
+    for (DWORD at = 0, n = 0; directory != NULL && n < entries && at + 46 <= size; n++) {
+        const BYTE* entry = directory + at;
+        DWORD nameLength = Read16(entry + 28);
+        DWORD extraLength = Read16(entry + 30);
+        if (memcmp(entry, "PK\x01\x02", 4) != 0 || at + 46 + nameLength + extraLength > size) {
+            break;
+        }
+        const BYTE* name = entry + 46;
+        if (!(Read16(entry + 8) & SZ_ZIP_UTF8_FLAG) && NeedsDecoding(name, nameLength) &&
+            !HasUnicodePath(name + nameLength, extraLength) && nameLength < SZ_NAME_BYTES) {
+            AddName(names, name, nameLength);
+        }
+        at += 46 + nameLength + extraLength + Read16(entry + 32);
+    }
+    if (directory != NULL) {
+        HeapFree(GetProcessHeap(), 0, directory);
+    }
+    return names->count > 0;
+}
+
+static void FreeLegacyNames(SzLegacyNames* names) {
+    if (names->block != NULL) {
+        HeapFree(GetProcessHeap(), 0, names->block);
+    }
+    ZeroMemory(names, sizeof(*names));
+}
+
+static bool IsTrailByte(BYTE b) {
+    return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
+}
+
+void SzDecodeLegacyName(const BYTE* raw, int rawBytes, LPSTR utf8, int utf8Bytes) {
+    ZeroMemory(utf8, utf8Bytes);
+    int used = 0;
+    for (int i = 0; i < rawBytes && used + 8 < utf8Bytes;) {
+        BYTE b = raw[i];
+        WCHAR wide[2] = {0, 0};
+        int take = IsDBCSLeadByteEx(932, b) && i + 1 < rawBytes && IsTrailByte(raw[i + 1]) ? 2 : 1;
+        bool plain = b >= 0x20 && b < 0x7F && b != '\\';
+        if (!plain && (b >= 0x80) &&
+            MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, reinterpret_cast<LPCSTR>(raw + i), take,
+                                wide, 1) == 1) {
+            used += WideCharToMultiByte(CP_UTF8, 0, wide, 1, utf8 + used, utf8Bytes - used - 1,
+                                        NULL, NULL);
+            i += take;
+        } else if (plain || b == '/') {
+            utf8[used++] = static_cast<char>(b);
+            i++;
+        } else {
+            StringCchPrintfA(utf8 + used, utf8Bytes - used, "%%%02X", b);
+            used += 3;
+            i++;
+        }
+    }
+}
+
+static void AddArgument(LPSTR* argv, int* argc, int capacity, LPSTR text) {
+    if (*argc < capacity - 1) {
+        argv[(*argc)++] = text;
+    }
+}
+
+// "raw/raw2" and "raw/decoded2": the last part renamed, its folders still raw,
+// because deeper names are renamed before the folders holding them.
+static LPSTR RenamePair(LPCSTR raw, int partEnd, int partStart, bool flat) {
+    int keep = flat ? 0 : partStart;
+    LPSTR pair =
+        static_cast<LPSTR>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, SZ_NAME_BYTES * 4));
+    if (pair == NULL) {
+        return NULL;
+    }
+    memcpy(pair, flat ? raw + partStart : raw, flat ? partEnd - partStart : partEnd);
+    LPSTR decoded = pair + strlen(pair) + 1;
+    memcpy(decoded, raw, keep);
+    SzDecodeLegacyName(reinterpret_cast<const BYTE*>(raw + partStart), partEnd - partStart,
+                       decoded + keep, SZ_NAME_BYTES);
+    if (strcmp(pair, decoded) == 0) {
+        HeapFree(GetProcessHeap(), 0, pair);
+        return NULL;
+    }
+    return pair;
+}
+
+static bool Listed(LPSTR* argv, int argc, LPCSTR raw) {
+    for (int i = 6; i + 1 < argc; i += 2) {
+        if (strcmp(argv[i], raw) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Moves each raw name found to its decoded name; a missing one was not
+// extracted (skipped, or filtered by the caller's names).
+static const char kRenameScript[] = "cd -- \"$1\" || exit 1; replace=$2; shift 2; "
+                                    "while [ $# -ge 2 ]; do "
+                                    "if [ -e \"$1\" ] && { [ \"$replace\" = 1 ] || [ ! -e \"$2\" "
+                                    "]; }; then mv -fT -- \"$1\" \"$2\"; "
+                                    "fi; shift 2; done";
+
+void SzRenameLegacyNames(LPCSTR archive, LPCWSTR folder, bool flat, bool replace) {
+    WineSpawnFn spawn = reinterpret_cast<WineSpawnFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll"), "__wine_unix_spawnvp")));
+    char hostFolder[SZ_NAME_BYTES];
+    SzLegacyNames names;
+    ZeroMemory(hostFolder, sizeof(hostFolder));
+    if (spawn == NULL || !SzWineHostPath(folder, hostFolder, sizeof(hostFolder)) ||
+        !ReadLegacyNames(archive, &names)) {
+        return;
+    }
+    // Each name gives one pair per part (one for flat), and the vector ends
+    // in NULL; deepest parts first.
+    int capacity = 7 + 2 * names.count * (flat ? 1 : 32);
+    LPSTR* argv = static_cast<LPSTR*>(
+        HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, capacity * sizeof(LPSTR)));
+    int argc = 0;
+    if (argv != NULL) {
+        AddArgument(argv, &argc, capacity, const_cast<LPSTR>("/bin/sh"));
+        AddArgument(argv, &argc, capacity, const_cast<LPSTR>("-c"));
+        AddArgument(argv, &argc, capacity, const_cast<LPSTR>(kRenameScript));
+        AddArgument(argv, &argc, capacity, const_cast<LPSTR>("sh"));
+        AddArgument(argv, &argc, capacity, hostFolder);
+        AddArgument(argv, &argc, capacity, const_cast<LPSTR>(replace ? "1" : "0"));
+    }
+    for (int depth = 31; argv != NULL && depth >= 0; depth--) {
+        LPCSTR raw = names.block;
+        for (int n = 0; n < names.count; n++, raw += strlen(raw) + 1) {
+            int length = static_cast<int>(strlen(raw));
+            bool folderEntry = length > 0 && raw[length - 1] == '/';
+            int end = folderEntry ? length - 1 : length;
+            // Part depth of the name: its start and end.
+            int part = 0;
+            int start = 0;
+            int stop = -1;
+            for (int i = 0; i <= end && stop < 0; i++) {
+                if (i == end || raw[i] == '/') {
+                    if (part == depth) {
+                        stop = i;
+                    } else {
+                        part++;
+                        start = i + 1;
+                    }
+                }
+            }
+            bool last = stop == end;
+            if (stop <= start || (flat && !last)) {
+                continue;
+            }
+            LPSTR pair = RenamePair(raw, stop, start, flat);
+            if (pair != NULL && !Listed(argv, argc, pair) && argc + 2 < capacity) {
+                AddArgument(argv, &argc, capacity, pair);
+                AddArgument(argv, &argc, capacity, pair + strlen(pair) + 1);
+            } else if (pair != NULL) {
+                HeapFree(GetProcessHeap(), 0, pair);
+            }
+        }
+    }
+    if (argv != NULL) {
+        spawn(argv, TRUE);
+        for (int i = 6; i < argc; i += 2) {
+            HeapFree(GetProcessHeap(), 0, argv[i]);
+        }
+        HeapFree(GetProcessHeap(), 0, argv);
+    }
+    FreeLegacyNames(&names);
+}
+
+// Replaces every occurrence of one raw name (without a folder's '/').
+static LPSTR ReplaceName(LPSTR text, LPCSTR raw, int rawLength) {
+    char decoded[SZ_NAME_BYTES * 2];
+    SzDecodeLegacyName(reinterpret_cast<const BYTE*>(raw), rawLength, decoded, sizeof(decoded));
+    size_t decodedLength = strlen(decoded);
+    size_t hits = 0;
+    for (LPCSTR p = text; (p = strstr(p, raw)) != NULL && rawLength > 0; p += rawLength) {
+        hits++;
+    }
+    if (hits == 0 || rawLength == 0) {
+        return text;
+    }
+    size_t size = strlen(text) + hits * decodedLength + 1;
+    LPSTR out = static_cast<LPSTR>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size));
+    if (out == NULL) {
+        return text;
+    }
+    LPSTR w = out;
+    for (LPCSTR p = text;;) {
+        LPCSTR hit = strstr(p, raw);
+        size_t before = hit != NULL ? static_cast<size_t>(hit - p) : strlen(p);
+        memcpy(w, p, before);
+        w += before;
+        if (hit == NULL) {
+            break;
+        }
+        memcpy(w, decoded, decodedLength);
+        w += decodedLength;
+        p = hit + rawLength;
+    }
+    HeapFree(GetProcessHeap(), 0, text);
+    return out;
+}
+
+LPSTR SzDecodeLegacyText(LPCSTR archive, LPCSTR text) {
+    SzLegacyNames names;
+    if (!ReadLegacyNames(archive, &names)) {
+        return NULL;
+    }
+    size_t length = strlen(text);
+    LPSTR out = static_cast<LPSTR>(HeapAlloc(GetProcessHeap(), 0, length + 1));
+    if (out != NULL) {
+        memcpy(out, text, length + 1);
+    }
+    // Longest first, so that a folder's name never cuts into its files' names.
+    LPCSTR* order =
+        static_cast<LPCSTR*>(HeapAlloc(GetProcessHeap(), 0, names.count * sizeof(LPCSTR)));
+    LPCSTR raw = names.block;
+    for (int n = 0; order != NULL && n < names.count; n++, raw += strlen(raw) + 1) {
+        int at = n;
+        while (at > 0 && strlen(order[at - 1]) < strlen(raw)) {
+            order[at] = order[at - 1];
+            at--;
+        }
+        order[at] = raw;
+    }
+    for (int n = 0; order != NULL && out != NULL && n < names.count; n++) {
+        int rawLength = static_cast<int>(strlen(order[n]));
+        rawLength -= order[n][rawLength - 1] == '/' ? 1 : 0;
+        char name[SZ_NAME_BYTES];
+        ZeroMemory(name, sizeof(name));
+        memcpy(name, order[n], rawLength);
+        out = ReplaceName(out, name, rawLength);
+    }
+    if (order != NULL) {
+        HeapFree(GetProcessHeap(), 0, order);
+    }
+    FreeLegacyNames(&names);
+    return out;
+}
