@@ -47,10 +47,17 @@ LPCSTR SzArgsAt(const SzArgs* args, int index) {
     if (index < 0 || index >= args->count) {
         return NULL;
     }
+    int i = 0;
     const char* p = args->text;
-    for (int i = 0; i < index; i++) {
+    if (index >= args->cursorIndex) {
+        i = args->cursorIndex;
+        p += args->cursorOffset;
+    }
+    for (; i < index; i++) {
         p += strlen(p) + 1;
     }
+    args->cursorIndex = index;
+    args->cursorOffset = static_cast<size_t>(p - args->text);
     return p;
 }
 

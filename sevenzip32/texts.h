@@ -12,9 +12,6 @@
 #define SZ_TEXT_CANCEL "キャンセル"
 #define SZ_TEXT_PROGRESS_CAPTION "7-zip32.dll - 処理中"
 #define SZ_TEXT_PROGRESS_FORMAT "処理中... %d%%"
-#define SZ_TEXT_OVERWRITE_FORMAT                                                                                     \
-    "展開先に同じ名前のファイルが %d 個あります。\r\n\r\n%s\r\n上書きしますか？\r\n\r\n" \
-    "[はい] 上書きする / [いいえ] 既存のファイルを残して展開する / [キャンセル] 中止"
 #define SZ_TEXT_MISSING_ENGINE                                                                                 \
     "7-Zip のコマンドライン版 (/usr/bin/7zz、Windows では 7z.exe) が見つかりません。\r\n" \
     "Debian では「sudo apt-get install 7zip」でインストールしてください。Windows では "    \
@@ -30,6 +27,19 @@
 #define SZ_TEXT_TERMINAL_PROMPT "パスワード: "
 #define SZ_TEXT_TERMINAL_CONFIRM "もう一度: "
 
+#define SZ_TEXT_OVERWRITE_CAPTION "上書きの確認"
+#define SZ_TEXT_OVERWRITE_FORMAT                                                                                          \
+    "このファイルは既にあります。書庫の中のファイルで置き換えますか？\r\n\r\n%ls\r\n\r\n" \
+    "既存のファイル:  %ls バイト  %ls\r\n書庫のファイル:  %ls バイト  %ls"
+#define SZ_TEXT_YES "はい"
+#define SZ_TEXT_YES_ALL "すべてはい"
+#define SZ_TEXT_NO "いいえ"
+#define SZ_TEXT_NO_ALL "すべていいえ"
+#define SZ_TEXT_NOT_PLACED                                                                                                    \
+    "次のファイルは置き換えられませんでした (使用中、読み取り専用、展開中の書庫自身、" \
+    "またはフォルダーとファイルの名前の衝突)。元のファイルはそのままです:\r\n\r\n"
+#define SZ_TEXT_NOT_FOUND "次のファイルが見つかりません:\r\n\r\n"
+
 // Control ids of the password dialog and the progress window.
 #define SZ_ID_PASSWORD_LABEL 200
 #define SZ_ID_PASSWORD 201
@@ -37,3 +47,9 @@
 #define SZ_ID_CONFIRM 203
 #define SZ_ID_PROGRESS_TEXT 300
 #define SZ_ID_PROGRESS_FILE 301
+// The overwrite question: its text is read as a message box's (id 0xFFFF);
+// closing the window (IDCANCEL) means No, so Cancel has its own id.
+#define SZ_ID_QUESTION_TEXT 0xFFFF
+#define SZ_ID_YES_ALL 310
+#define SZ_ID_NO_ALL 311
+#define SZ_ID_STOP 312

@@ -7,20 +7,6 @@
 #include "sevenzip32/pathmap.h"
 #include "sevenzip32/texts.h"
 
-#define SZ_CLASS_BUTTON 0x0080
-#define SZ_CLASS_EDIT 0x0081
-#define SZ_CLASS_STATIC 0x0082
-
-struct SzControl {
-    WORD id;
-    WORD classAtom;
-    LPCSTR text; // code page 932
-    DWORD style;
-    short x, y, cx, cy;
-};
-
-#define SZ_TEMPLATE_WORDS 2048
-
 static WORD* PutText(WORD* p, LPCSTR text) {
     int n = MultiByteToWideChar(932, 0, text, -1, reinterpret_cast<LPWSTR>(p), 200);
     return p + (n > 0 ? n : 1);
@@ -30,9 +16,8 @@ static WORD* AlignDword(WORD* base, WORD* p) {
     return ((p - base) & 1) ? p + 1 : p;
 }
 
-// Lays a dialog out in memory from its caption, size and control table.
-static LPCDLGTEMPLATEW BuildTemplate(WORD* buffer, LPCSTR caption, short cx, short cy,
-                                     const SzControl* controls, int count) {
+LPCDLGTEMPLATEW SzBuildDialog(WORD* buffer, LPCSTR caption, short cx, short cy,
+                              const SzControl* controls, int count) {
     ZeroMemory(buffer, SZ_TEMPLATE_WORDS * sizeof(WORD));
     DLGTEMPLATE* dialog = reinterpret_cast<DLGTEMPLATE*>(buffer);
     dialog->style = DS_MODALFRAME | DS_CENTER | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU;
@@ -114,36 +99,6 @@ void SzShowMessage(HWND owner, LPCSTR text, LPCSTR detailUtf8, UINT flags) {
     }
     MessageBoxW(owner, message, caption, flags);
     HeapFree(GetProcessHeap(), 0, message);
-}
-
-int SzAskOverwrite(HWND owner, int count, LPCSTR namesUtf8) {
-    char text[1024];
-    ZeroMemory(text, sizeof(text));
-    StringCchPrintfA(text, sizeof(text), SZ_TEXT_OVERWRITE_FORMAT, count, "%s");
-    // The names are UTF-8, the frame code page 932: split at the placeholder.
-    LPSTR mark = strstr(text, "%s");
-    if (mark == NULL) {
-        return IDCANCEL;
-    }
-    *mark = '\0';
-    WCHAR wide[4096];
-    WCHAR caption[64];
-    ZeroMemory(wide, sizeof(wide));
-    ZeroMemory(caption, sizeof(caption));
-    int used = MultiByteToWideChar(932, 0, text, -1, wide, 4096) - 1;
-    if (used < 0) {
-        used = 0;
-    }
-    int names = MultiByteToWideChar(CP_UTF8, 0, namesUtf8, -1, wide + used, 3000) - 1;
-    if (names > 0) {
-        used += names;
-    }
-    MultiByteToWideChar(932, 0, mark + 2, -1, wide + used, 4096 - used - 1);
-    MultiByteToWideChar(932, 0, SZ_TEXT_TITLE, -1, caption, 64);
-    int answer =
-        MessageBoxW(owner, wide, caption, MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2);
-    // No display: the box returns at once, and anything but a yes keeps the files.
-    return answer == IDYES || answer == IDCANCEL ? answer : IDNO;
 }
 
 struct SzPasswordState {
@@ -299,7 +254,7 @@ SzAsk SzAskPassword(HWND owner, bool confirm, bool asciiOnly, LPWSTR password, i
     }
     static WORD buffer[SZ_TEMPLATE_WORDS];
     LPCDLGTEMPLATEW dialog =
-        BuildTemplate(buffer, SZ_TEXT_PASSWORD_CAPTION, 220, 89, kPasswordControls, 6);
+        SzBuildDialog(buffer, SZ_TEXT_PASSWORD_CAPTION, 220, 89, kPasswordControls, 6);
     SzPasswordState state = {confirm, asciiOnly, password, passwordChars};
     INT_PTR answer = DialogBoxIndirectParamW(GetModuleHandleA(NULL), dialog, owner, PasswordProc,
                                              reinterpret_cast<LPARAM>(&state));
@@ -334,7 +289,7 @@ static INT_PTR CALLBACK ProgressProc(HWND dialog, UINT message, WPARAM wParam, L
 HWND SzOpenProgress(HWND owner, volatile bool* cancelled) {
     static WORD buffer[SZ_TEMPLATE_WORDS];
     LPCDLGTEMPLATEW dialog =
-        BuildTemplate(buffer, SZ_TEXT_PROGRESS_CAPTION, 240, 57, kProgressControls, 3);
+        SzBuildDialog(buffer, SZ_TEXT_PROGRESS_CAPTION, 240, 57, kProgressControls, 3);
     HWND progress = CreateDialogIndirectParamW(GetModuleHandleA(NULL), dialog, owner, ProgressProc,
                                                reinterpret_cast<LPARAM>(cancelled));
     if (progress != NULL) {
