@@ -109,6 +109,7 @@ static void PumpUntilEnd(SzCall* call, SzJob* job, HWND progress, volatile bool*
     if (call->owner != NULL) {
         EnableWindow(call->owner, FALSE);
     }
+    DWORD lastPoll = GetTickCount();
     while (true) {
         DWORD wait =
             MsgWaitForMultipleObjects(1, &job->waitHandle, FALSE, SZ_PROGRESS_MS, QS_ALLINPUT);
@@ -132,7 +133,8 @@ static void PumpUntilEnd(SzCall* call, SzJob* job, HWND progress, volatile bool*
         if (*cancelled && (!job->cancelled || GetTickCount() - job->lastStop >= SZ_STOP_RETRY_MS)) {
             SzCancelJob(job);
         }
-        if (wait == WAIT_TIMEOUT) {
+        if (GetTickCount() - lastPoll >= SZ_PROGRESS_MS) {
+            lastPoll = GetTickCount();
             SzPollJob(job);
             if (progress != NULL) {
                 ShowProgressLine(progress, &job->console);
@@ -411,7 +413,9 @@ static int Compress(SzCall* call) {
     LPWSTR leaf = NULL;
     GetFullPathNameW(given, SZ_STAGE_CHARS, archive, &leaf);
     if (leaf != NULL) {
-        StringCchCopyNW(folder, SZ_STAGE_CHARS, archive, static_cast<size_t>(leaf - archive));
+        // The folder without its last backslash, unless it is a drive's root.
+        size_t n = static_cast<size_t>(leaf - archive);
+        StringCchCopyNW(folder, SZ_STAGE_CHARS, archive, n > 3 ? n - 1 : n);
     }
     SzStage stage;
     WCHAR temp[SZ_STAGE_CHARS];
