@@ -433,9 +433,13 @@ static int Compress(SzCall* call) {
         StageHostPath(call, stage.dir, stageHost, sizeof(stageHost));
         result = RunCommand(call, tempAnsi, NULL, stageHost);
     }
-    if (result == SZ_OK && !MoveFileExW(temp, archive, MOVEFILE_REPLACE_EXISTING)) {
-        result = SZ_ERROR_FATAL;
-        ready = false;
+    if (result == SZ_OK) {
+        // A folder that did not exist is the staging folder renamed.
+        bool placed = stage.whole ? MoveFileW(stage.dir, folder)
+                                  : MoveFileExW(temp, archive, MOVEFILE_REPLACE_EXISTING);
+        stage.made = stage.made && !(placed && stage.whole);
+        result = placed ? SZ_OK : SZ_ERROR_FATAL;
+        ready = placed != FALSE;
     }
     if (!ready) {
         ToUtf8(call->cmd.archive, stageHost, sizeof(stageHost));

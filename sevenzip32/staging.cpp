@@ -45,13 +45,17 @@ bool SzStageOpen(SzStage* stage, LPCWSTR dest) {
     ZeroMemory(stage, sizeof(*stage));
     StringCchCopyW(stage->dest, SZ_STAGE_CHARS, dest);
     DWORD attributes = GetFileAttributesW(dest);
+    WCHAR parent[SZ_STAGE_CHARS];
+    ZeroMemory(parent, sizeof(parent));
+    StringCchCopyW(parent, SZ_STAGE_CHARS, dest);
     if (attributes == INVALID_FILE_ATTRIBUTES) {
-        // Only the last level: the engine would have made the parents too,
-        // but a missing parent is more often a mistake worth reporting.
-        stage->madeDest = CreateDirectoryW(dest, NULL) != FALSE;
-        if (!stage->madeDest) {
+        // A new destination is staged beside it and becomes it in one rename.
+        LPWSTR slash = wcsrchr(parent, L'\\');
+        if (slash == NULL) {
             return false;
         }
+        slash[slash - parent > 2 ? 0 : 1] = L'\0';
+        stage->whole = true;
     } else if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         return false;
     }
@@ -60,11 +64,8 @@ bool SzStageOpen(SzStage* stage, LPCWSTR dest) {
         ZeroMemory(leaf, sizeof(leaf));
         StringCchPrintfW(leaf, 64, L"~7-zip32-%lu-%ld.tmp", GetCurrentProcessId(),
                          InterlockedIncrement(&counter));
-        Join(stage->dir, dest, leaf);
+        Join(stage->dir, parent, leaf);
         stage->made = CreateDirectoryW(stage->dir, NULL) != FALSE;
-    }
-    if (!stage->made) {
-        SzStageClose(stage);
     }
     return stage->made;
 }
@@ -73,10 +74,6 @@ void SzStageClose(SzStage* stage) {
     if (stage->made) {
         SzRemoveTree(stage->dir);
         stage->made = false;
-    }
-    if (stage->madeDest) {
-        RemoveDirectoryW(stage->dest); // only when still empty
-        stage->madeDest = false;
     }
 }
 
@@ -213,10 +210,15 @@ static void PlaceTree(Placing* placing, LPCWSTR staged, LPCWSTR dest) {
 
 int SzStageCommit(SzStage* stage, SzOverwriteMode mode, HWND owner, LPCWSTR archive,
                   SzConsole* refused) {
+    if (stage->whole && GetFileAttributesW(stage->dest) == INVALID_FILE_ATTRIBUTES) {
+        // Nothing can meet an existing file, and one rename places everything.
+        stage->made = !MoveFileW(stage->dir, stage->dest);
+        if (!stage->made) {
+            return SZ_OK;
+        }
+    }
     Placing placing = {mode, owner, archive, refused, false, false};
     PlaceTree(&placing, stage->dir, stage->dest);
-    // Whatever was placed belongs to the user now, so dest is no longer ours to remove.
-    stage->madeDest = false;
     if (placing.cancelled) {
         return SZ_ERROR_CANCELLED;
     }

@@ -1,6 +1,7 @@
 // Staged extraction: the engine writes into a private folder inside the
-// destination (same volume, so placing is renaming), and entries are moved
-// into place only after it succeeded.
+// destination, or beside it when it does not exist yet (same volume, so
+// placing is renaming), and entries are moved into place only after it
+// succeeded.
 #pragma once
 #include <windows.h>
 
@@ -12,11 +13,12 @@
 struct SzStage {
     WCHAR dir[SZ_STAGE_CHARS];  // the staging folder, this job's own
     WCHAR dest[SZ_STAGE_CHARS]; // the folder the entries belong in
-    bool madeDest;              // dest did not exist before this job
-    bool made;                  // dir was created by this job
+    bool whole;                 // dest did not exist: dir becomes dest
+    bool made;                  // dir was created by this job and is still there
 };
 
-// Creates a staging folder in dest (creating dest when missing); false on failure.
+// Creates a staging folder in dest, or beside it when dest does not exist;
+// false on failure.
 bool SzStageOpen(SzStage* stage, LPCWSTR dest);
 
 // Moves the staged entries into dest: a new name moves, an existing file is
@@ -27,8 +29,7 @@ bool SzStageOpen(SzStage* stage, LPCWSTR dest);
 int SzStageCommit(SzStage* stage, SzOverwriteMode mode, HWND owner, LPCWSTR archive,
                   SzConsole* refused);
 
-// Removes the staging folder and what is left in it, and dest again when this
-// job created it and it stayed empty.
+// Removes the staging folder and what is left in it.
 void SzStageClose(SzStage* stage);
 
 // Removes a folder tree this job created (read-only files included).

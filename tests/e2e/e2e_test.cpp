@@ -643,17 +643,53 @@ TEST_F(LibraryTest, ExtractsUntilKilled) {
     Call(cmd);
 }
 
+// A ZIP of empty stored files, built byte by byte: the engine makes the
+// files far faster than Wine would one by one.
+std::string EmptyFilesZip(const std::vector<std::string>& names) {
+    auto le = [](std::string& out, unsigned value, int bytes) {
+        for (int i = 0; i < bytes; i++) {
+            out += static_cast<char>((value >> (8 * i)) & 0xFF);
+        }
+    };
+    std::string local, central, end;
+    for (const auto& name : names) {
+        unsigned offset = static_cast<unsigned>(local.size());
+        for (std::string* part : {&local, &central}) {
+            le(*part, part == &local ? 0x04034b50 : 0x02014b50, 4);
+            le(*part, 20, part == &local ? 2 : 4); // versions
+            le(*part, 0, 4);                       // flags, stored
+            le(*part, 0x210000, 4);                // 1980-01-01 00:00
+            le(*part, 0, 12);                      // CRC and sizes of nothing
+            le(*part, static_cast<unsigned>(name.size()), 2);
+            le(*part, 0, part == &local ? 2 : 12); // extra (comment, disk, attributes)
+            if (part == &central) {
+                le(*part, offset, 4);
+            }
+            *part += name;
+        }
+    }
+    le(end, 0x06054b50, 4);
+    le(end, 0, 4);
+    le(end, static_cast<unsigned>(names.size() * 0x10001), 4);
+    le(end, static_cast<unsigned>(central.size()), 4);
+    le(end, static_cast<unsigned>(local.size()), 4);
+    le(end, 0, 2);
+    return local + central + end;
+}
+
 TEST_F(LibraryTest, TwentyThousandNamesMakeOneArchive) {
     std::string dir = FreshDir("many"), cmd = "a -tzip -mx=0 -hide ..\\many.zip";
-    CreateDirectoryA((dir + "\\in").c_str(), NULL);
+    std::vector<std::string> names;
     for (int i = 0; i < 20000; i++) {
-        std::string name = "f" + std::to_string(100000 + i) + ".txt";
-        WriteBytes(dir + "\\in\\" + name, name);
-        cmd += " " + name;
+        names.push_back("d" + std::to_string(i / 1000) + "/f" + std::to_string(i));
+        cmd += " d" + std::to_string(i / 1000) + "\\f" + std::to_string(i);
     }
+    WriteBytes(dir + "\\empty.zip", EmptyFilesZip(names));
+    ASSERT_EQ(Call("x -hide " + Q(dir + "\\empty.zip") + " -o" + Q(dir + "\\in")), 0);
+    std::string output;
     InDir(dir + "\\in", [&] { ASSERT_EQ(Call(cmd), 0); });
-    ASSERT_EQ(Call("x -hide " + Q(dir + "\\many.zip") + " -o" + Q(dir + "\\out")), 0);
-    EXPECT_EQ(TreeDiff(dir + "\\in", dir + "\\out"), "");
+    ASSERT_EQ(Call("t " + Q(dir + "\\many.zip"), &output), 0);
+    EXPECT_NE(output.find("Files: 20000\n"), std::string::npos) << output;
 }
 
 } // namespace
