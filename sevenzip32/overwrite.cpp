@@ -8,12 +8,12 @@
 // Five buttons in a row under the text; Cancel is not IDCANCEL, so that
 // Escape or the close box give the harmless answer.
 static const SzControl kQuestionControls[] = {
-    {SZ_ID_QUESTION_TEXT, SZ_CLASS_STATIC, "", SS_LEFT | SS_NOPREFIX, 7, 7, 276, 72},
-    {IDYES, SZ_CLASS_BUTTON, SZ_TEXT_YES, BS_PUSHBUTTON | WS_TABSTOP, 7, 86, 52, 14},
-    {SZ_ID_YES_ALL, SZ_CLASS_BUTTON, SZ_TEXT_YES_ALL, BS_PUSHBUTTON | WS_TABSTOP, 63, 86, 52, 14},
-    {IDNO, SZ_CLASS_BUTTON, SZ_TEXT_NO, BS_DEFPUSHBUTTON | WS_TABSTOP, 119, 86, 52, 14},
-    {SZ_ID_NO_ALL, SZ_CLASS_BUTTON, SZ_TEXT_NO_ALL, BS_PUSHBUTTON | WS_TABSTOP, 175, 86, 52, 14},
-    {SZ_ID_STOP, SZ_CLASS_BUTTON, SZ_TEXT_CANCEL, BS_PUSHBUTTON | WS_TABSTOP, 231, 86, 52, 14},
+    {SZ_ID_QUESTION_TEXT, SZ_CLASS_STATIC, "", SS_LEFT | SS_NOPREFIX, 7, 7, 286, 52},
+    {IDYES, SZ_CLASS_BUTTON, SZ_TEXT_YES, BS_PUSHBUTTON | WS_TABSTOP, 7, 66, 54, 14},
+    {SZ_ID_YES_ALL, SZ_CLASS_BUTTON, SZ_TEXT_YES_ALL, BS_PUSHBUTTON | WS_TABSTOP, 65, 66, 54, 14},
+    {IDNO, SZ_CLASS_BUTTON, SZ_TEXT_NO, BS_DEFPUSHBUTTON | WS_TABSTOP, 123, 66, 54, 14},
+    {SZ_ID_NO_ALL, SZ_CLASS_BUTTON, SZ_TEXT_NO_ALL, BS_PUSHBUTTON | WS_TABSTOP, 181, 66, 54, 14},
+    {SZ_ID_STOP, SZ_CLASS_BUTTON, SZ_TEXT_CANCEL, BS_PUSHBUTTON | WS_TABSTOP, 239, 66, 54, 14},
 };
 
 static const struct {
@@ -87,7 +87,7 @@ SzOverwriteAnswer SzAskOverwrite(HWND owner, LPCWSTR existing, LPCWSTR incoming)
                      sizes[1], dates[1]);
     static WORD buffer[SZ_TEMPLATE_WORDS];
     LPCDLGTEMPLATEW dialog =
-        SzBuildDialog(buffer, SZ_TEXT_OVERWRITE_CAPTION, 290, 107, kQuestionControls, 6);
+        SzBuildDialog(buffer, SZ_TEXT_OVERWRITE_CAPTION, 300, 87, kQuestionControls, 6);
     INT_PTR id = DialogBoxIndirectParamW(GetModuleHandleA(NULL), dialog, owner, QuestionProc,
                                          reinterpret_cast<LPARAM>(text));
     for (size_t i = 0; i < sizeof(kAnswers) / sizeof(kAnswers[0]); i++) {
