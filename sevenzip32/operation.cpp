@@ -375,10 +375,11 @@ static int Extract(SzCall* call) {
     SzStage stage;
     char outDir[SZ_PATH_BYTES];
     char stageHost[SZ_STAGE_CHARS * 3];
+    ZeroMemory(stageHost, sizeof(stageHost));
     if (!SzStageOpen(&stage, dest) || !ToAnsi(stage.dir, outDir, sizeof(outDir))) {
         SzStageClose(&stage);
-        ToUtf8(call->cmd.outDir, stageHost, sizeof(stageHost));
-        ReportFailure(call, SZ_TEXT_NOT_PLACED, stageHost);
+        WideCharToMultiByte(CP_UTF8, 0, dest, -1, stageHost, sizeof(stageHost) - 1, NULL, NULL);
+        ReportFailure(call, SZ_TEXT_NO_STAGE, stageHost);
         return SZ_ERROR_FATAL;
     }
     StageHostPath(call, stage.dir, stageHost, sizeof(stageHost));
@@ -421,6 +422,7 @@ static int Compress(SzCall* call) {
     WCHAR temp[SZ_STAGE_CHARS];
     char tempAnsi[SZ_PATH_BYTES];
     char stageHost[SZ_STAGE_CHARS * 3];
+    ZeroMemory(stageHost, sizeof(stageHost));
     ZeroMemory(temp, sizeof(temp));
     bool ready = leaf != NULL && SzStageOpen(&stage, folder) &&
                  SUCCEEDED(StringCchPrintfW(temp, SZ_STAGE_CHARS, L"%s\\%s", stage.dir, leaf)) &&

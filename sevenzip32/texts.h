@@ -38,6 +38,8 @@
 #define SZ_TEXT_NOT_PLACED                                                                                                    \
     "次のファイルは置き換えられませんでした (使用中、読み取り専用、展開中の書庫自身、" \
     "またはフォルダーとファイルの名前の衝突)。元のファイルはそのままです:\r\n\r\n"
+#define SZ_TEXT_NO_STAGE                                                                           \
+    "作業用のフォルダーを作れませんでした (フォルダーがないか、書き込めません):\r\n\r\n"
 #define SZ_TEXT_NOT_FOUND "次のファイルが見つかりません:\r\n\r\n"
 
 // Control ids of the password dialog and the progress window.
