@@ -583,7 +583,7 @@ std::string BigArchive() {
     static std::string archive;
     if (archive.empty()) {
         std::string dir = FreshDir("big");
-        MakeTree(dir + "\\tree", 160u * 1024u * 1024u);
+        MakeTree(dir + "\\tree", 96u * 1024u * 1024u);
         archive = dir + "\\big.7z";
         EXPECT_EQ(Call("a -t7z -mx=1 -hide " + Q(archive) + " " + Q(dir + "\\tree")), 0);
     }
