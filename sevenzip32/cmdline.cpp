@@ -38,6 +38,7 @@ bool SzSplitCommandLine(LPCSTR cmdLine, SzArgs* tokens) {
             return false;
         }
     }
+    SecureZeroMemory(token, length + 1);
     HeapFree(GetProcessHeap(), 0, token);
     return true;
 }
