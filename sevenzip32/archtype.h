@@ -12,3 +12,4 @@
 // for a folder, a missing file or a damaged ZIP/7z, and SZ_TYPE_OTHER for any
 // other file (which only the engine can judge).
 int SzSniffArchive(LPCSTR path);
+
