@@ -5,7 +5,7 @@
 namespace {
 
 // One row of the form: what CreateWindowExA receives for a control.
-struct ControlSpec {
+struct ControlRow {
     int id;
     const char* className;
     const char* text;
@@ -39,7 +39,7 @@ HWND g_controls[CONTROL_COUNT];
 HFONT g_font;
 
 // The form in creation order, which is also the id and Tab order.
-const ControlSpec kControls[CONTROL_COUNT] = {
+const ControlRow kControls[CONTROL_COUNT] = {
     {IDC_DECOMP_GROUP, "BUTTON", "解凍先", kGroupBox, 6, 4, 200, 92},
     {IDC_DECOMP_DESKTOP, "BUTTON", "デスクトップ", kRadio, 14, 22, 75, 16},
     {IDC_DECOMP_SAMEPLACE, "BUTTON", "ファイルと同じ場所", kRadio, 14, 46, 110, 16},
@@ -94,9 +94,9 @@ void FillList(int id) {
 } // namespace
 
 void CreateControls(HWND mainWnd) {
-    HINSTANCE instance = (HINSTANCE)GetWindowLongA(mainWnd, GWL_HINSTANCE);
+    HINSTANCE instance = (HINSTANCE)GetWindowLongPtrA(mainWnd, GWLP_HINSTANCE);
     for (int i = 0; i < CONTROL_COUNT; ++i) {
-        const ControlSpec& c = kControls[i];
+        const ControlRow& c = kControls[i];
         g_controls[i] =
             CreateWindowExA(0, c.className, c.text, WS_CHILD | WS_VISIBLE | c.style, c.x, c.y,
                             c.width, c.height, mainWnd, (HMENU)(INT_PTR)c.id, instance, NULL);

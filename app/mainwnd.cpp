@@ -2,6 +2,7 @@
 #include "app/controls.h"
 #include "archiver/sevenzip.h"
 #include "jobs/dispatch.h"
+#include "jobs/options.h"
 #include "res/resource.h"
 
 namespace {
@@ -42,17 +43,13 @@ LRESULT CALLBACK MainWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         ApplySettingsToControls();
         SetFocus(ControlHandle(IDC_DECOMP_DESKTOP));
         return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        BeginPaint(wnd, &ps);
-        EndPaint(wnd, &ps);
+    case WM_COMMAND: OnCommand(wnd, LOWORD(wParam), HIWORD(wParam)); return 0;
+    case WM_DROPFILES: {
+        // The job owns the drop handle from here on and releases it.
+        JobOptions options = FormOptions();
+        RunDropJob(wnd, (HDROP)wParam, &options);
         return 0;
     }
-    case WM_COMMAND: OnCommand(wnd, LOWORD(wParam), HIWORD(wParam)); return 0;
-    case WM_DROPFILES:
-        // The job owns the drop handle from here on and releases it.
-        RunDropJob(wnd, (HDROP)wParam);
-        return 0;
     case WM_DESTROY:
         ForgetControls();
         PostQuitMessage(0);

@@ -1,10 +1,12 @@
 // The main window: a fixed form of 22 controls and a drop target.
 #pragma once
+#include "version.h"
 #include <windows.h>
 
+struct JobOptions;
+
 #define MAIN_CLASS_NAME "Tessaro_by_Morvane"
-#define MAIN_WINDOW_TITLE "Tessaro 1.1 （7-zip32.dll 利用プログラム）"
-#define MESSAGE_CAPTION "Tessaro 1.1"
+#define MAIN_WINDOW_TITLE "Tessaro " TESSARO_VERSION_TEXT " （7-zip32.dll 利用プログラム）"
 
 LRESULT CALLBACK MainWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
@@ -18,6 +20,8 @@ void CenterWindowOn(HWND mainWnd, const RECT* desktop);
 void ApplySettingsToControls();
 // Sets the settings record from the controls, then writes the settings file.
 void StoreControlsToSettings();
+// The form as a job's option source: each control read when the job asks.
+JobOptions FormOptions();
 // Shows the encryption-method list for ZIP (0), hides it for 7Z (1); any
 // other index changes nothing.
 void ShowMethodListForFormat(int formatIndex);

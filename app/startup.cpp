@@ -6,6 +6,7 @@
 #include "app/mainwnd.h"
 #include "archiver/sevenzip.h"
 #include "jobs/dispatch.h"
+#include "jobs/messages.h"
 #include "res/resource.h"
 
 namespace {
@@ -14,7 +15,6 @@ namespace {
 const char kInstanceMutexName[] = MAIN_CLASS_NAME;
 const char kAppIconName[] = "APP_ICON";
 
-const char kBusyText[] = "7-zip32.dll が使用中です。終了してから再実行して下さい。";
 const char kLoadFailedText[] = "7-zip32.dll を読み込めませんでした。 プログラムを終了します。";
 const char kOldVersionFormat[] =
     "7-zip32.dll のバージョンが %.2f です。 9.20 以降を使用して下さい。";
@@ -52,7 +52,7 @@ void HandOverToFirstInstance() {
         return;
     }
     if (g_7zip.available && g_7zip.SevenZipGetRunning() != 0) {
-        ShowStartupMessage(kBusyText);
+        ShowStartupMessage(MSG_BUSY);
     }
 }
 

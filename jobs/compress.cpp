@@ -6,17 +6,8 @@
 #include "jobs/messages.h"
 #include "jobs/options.h"
 #include "jobs/paths.h"
+#include "paths/pathparts.h"
 #include <strsafe.h>
-
-static bool FileOpensForReading(const char* path) {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    CloseHandle(file);
-    return true;
-}
 
 // Moves the archive at archivePath to a new unique name in dest, so that an
 // add command makes a fresh archive and the old one can come back.
@@ -62,7 +53,7 @@ static void ShowStatus(HWND owner, CommandStatus status) {
 
 void RunCompression(const InputList* inputs, const char* dest, const JobOptions* options,
                     HWND owner) {
-    const char* format = JobTextValue(options, JOB_COMP_FORMAT);
+    const char* format = JobTextValue(options, OPT_COMP_FORMAT);
     const char* baseName = GetBaseName(inputs->entries[0].path);
     char archivePath[MAX_PATH + 1];
     CommandStatus status = baseName == NULL ? COMMAND_TOO_LONG
@@ -72,9 +63,9 @@ void RunCompression(const InputList* inputs, const char* dest, const JobOptions*
         ShowStatus(owner, status);
         return;
     }
-    const char* levelSwitch = LevelSwitch(JobTextValue(options, JOB_COMP_LEVEL));
-    bool encrypt = JobFlagOn(options, JOB_COMP_ENCRYPT);
-    const char* method = encrypt ? JobTextValue(options, JOB_COMP_ENC_METHOD) : NULL;
+    const char* levelSwitch = LevelSwitch(JobTextValue(options, OPT_COMP_LEVEL));
+    bool encrypt = JobFlagOn(options, OPT_COMP_ENCRYPT);
+    const char* method = encrypt ? JobTextValue(options, OPT_COMP_ENC_METHOD) : NULL;
     const char* commandTemplate = CompressionTemplate(format, encrypt, method);
     if (commandTemplate == NULL) {
         return;
@@ -90,7 +81,7 @@ void RunCompression(const InputList* inputs, const char* dest, const JobOptions*
     int result = -1;
     if (status != COMMAND_OK) {
         ShowStatus(owner, status);
-    } else if (!FileOpensForReading(archivePath)) {
+    } else if (!FileOpensForReading(archivePath, FILE_SHARE_READ)) {
         result = g_7zip.SevenZip(owner, command, NULL, 0);
     } else if (AskJobQuestion(owner, MSG_OVERWRITE)) {
         char aside[MAX_PATH + 1];
@@ -101,7 +92,7 @@ void RunCompression(const InputList* inputs, const char* dest, const JobOptions*
         }
     }
     HeapFree(GetProcessHeap(), 0, command);
-    if (result == 0 && JobFlagOn(options, JOB_COMP_OPEN)) {
+    if (result == 0 && JobFlagOn(options, OPT_COMP_OPEN)) {
         OpenFolderIfNotDesktop(dest, owner);
     }
 }

@@ -2,12 +2,14 @@
 #include "jobs/inputs.h"
 #include "jobs/messages.h"
 #include "jobs/paths.h"
+#include "paths/pathparts.h"
 #include <shellapi.h>
 #include <string.h>
 #include <strsafe.h>
 
 ShellOpenFn g_shellOpen = ShellExecuteA;
 FolderLocationFn g_folderLocation = SHGetSpecialFolderLocation;
+BrowseForFolderFn g_browseForFolder = SHBrowseForFolderA;
 
 static char g_desktopFolder[MAX_PATH + 1];
 static char g_browsedFolder[MAX_PATH + 1];
@@ -30,7 +32,7 @@ const char* BrowseForDestination(HWND owner) {
     ZeroMemory(&info, sizeof info);
     info.hwndOwner = owner;
     info.lpszTitle = "フォルダを選択してください";
-    LPITEMIDLIST items = SHBrowseForFolderA(&info);
+    LPITEMIDLIST items = g_browseForFolder(&info);
     if (items == NULL) {
         ShowJobMessage(owner, MSG_CANCELLED);
         return g_browsedFolder;
@@ -45,15 +47,6 @@ const char* BrowseForDestination(HWND owner) {
     }
     TrimTrailingBackslash(g_browsedFolder);
     return g_browsedFolder;
-}
-
-static bool HasDirectoryPart(const char* path) {
-    for (const char* p = path; *p != '\0'; p = CharNextA(p)) {
-        if (*p == '\\' || *p == '/') {
-            return true;
-        }
-    }
-    return false;
 }
 
 // The folder a bare name (or a drive-relative one, "C:a.zip") stands in: the
@@ -75,8 +68,8 @@ bool ResolveDestination(const char* kind, const PathEntry* first, HWND owner, ch
     char current[MAX_PATH + 1];
     const char* folder;
     if (kind != NULL && strcmp(kind, "SAMEPLACE") == 0) {
-        folder = HasDirectoryPart(first->path)
-                     ? GetSameFolder(first->path)
+        folder = LastSeparator(first->path) != NULL
+                     ? GetParentFolder(first->path)
                      : CurrentFolderOf(first->path, current, sizeof current);
         if (folder == NULL) {
             ShowJobMessage(owner, MSG_PATH_TOO_LONG);

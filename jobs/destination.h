@@ -9,10 +9,13 @@ struct PathEntry;
 typedef HINSTANCE(WINAPI* ShellOpenFn)(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters,
                                        LPCSTR directory, INT showCommand);
 typedef HRESULT(WINAPI* FolderLocationFn)(HWND owner, int folder, LPITEMIDLIST* items);
+typedef LPITEMIDLIST(WINAPI* BrowseForFolderFn)(LPBROWSEINFOA info);
 // Opens a folder in the shell (ShellExecuteA).
 extern ShellOpenFn g_shellOpen;
 // Looks up a special folder's item list (SHGetSpecialFolderLocation).
 extern FolderLocationFn g_folderLocation;
+// Shows the shell's folder browser (SHBrowseForFolderA).
+extern BrowseForFolderFn g_browseForFolder;
 
 // Fills dest (MAX_PATH + 1 bytes) for kind ("DESKTOP", "SAMEPLACE", "DECIDE";
 // any other text counts as "DESKTOP") and the first input; false, after a

@@ -35,9 +35,9 @@ static void RunJob(const InputList* inputs, const JobOptions* options, HWND owne
         return;
     }
     bool extract =
-        ClassifyInputs(inputs) && (inputs->count == 1 || JobFlagOn(options, JOB_DECOMP_ALL));
+        ClassifyInputs(inputs) && (inputs->count == 1 || JobFlagOn(options, OPT_DECOMP_ALL));
     char dest[MAX_PATH + 1];
-    const char* kind = JobTextValue(options, extract ? JOB_DECOMPESS : JOB_COMPESS);
+    const char* kind = JobTextValue(options, extract ? OPT_DECOMPESS : OPT_COMPESS);
     if (!ResolveDestination(kind, &inputs->entries[0], owner, dest)) {
         return;
     }
@@ -73,7 +73,7 @@ static bool ReadDroppedNames(HDROP drop, InputList* inputs) {
     return true;
 }
 
-void RunDropJob(HWND mainWnd, HDROP drop) {
+void RunDropJob(HWND mainWnd, HDROP drop, const JobOptions* options) {
     if (LibraryBusy(mainWnd)) {
         DragFinish(drop);
         return;
@@ -83,8 +83,7 @@ void RunDropJob(HWND mainWnd, HDROP drop) {
     bool complete = ReadDroppedNames(drop, &inputs);
     DragFinish(drop);
     if (complete) {
-        JobOptions options = OptionsFromControls(mainWnd);
-        RunJob(&inputs, &options, mainWnd);
+        RunJob(&inputs, options, mainWnd);
     } else {
         ShowJobMessage(mainWnd, MSG_PATH_TOO_LONG);
     }

@@ -4,11 +4,12 @@
 #include <shellapi.h>
 
 struct InputList;
+struct JobOptions;
 
-// Runs one job on the files dropped on the main window, with the options as
-// the window's controls show them. Takes over the drop handle and releases it
-// on every road.
-void RunDropJob(HWND mainWnd, HDROP drop);
+// Runs one job on the files dropped on the main window, with the options the
+// window hands over (its controls, read as the job goes). Takes over the drop
+// handle and releases it on every road.
+void RunDropJob(HWND mainWnd, HDROP drop, const JobOptions* options);
 
 // Runs one job on the process's command-line arguments with the stored
 // settings and no owner window.

@@ -35,7 +35,7 @@ void RunExtraction(const InputList* inputs, const char* dest, const JobOptions* 
     for (int i = 0; i < inputs->count; ++i) {
         const char* archivePath = inputs->entries[i].path;
         char target[MAX_PATH + 4];
-        if (JobFlagOn(options, JOB_DECOMP_DIR)) {
+        if (JobFlagOn(options, OPT_DECOMP_DIR)) {
             if (!MakeArchiveFolder(dest, archivePath, target, sizeof target, owner)) {
                 return;
             }
@@ -50,7 +50,7 @@ void RunExtraction(const InputList* inputs, const char* dest, const JobOptions* 
             return;
         }
         int result = g_7zip.SevenZip(owner, command, NULL, 0);
-        if (result == 0 && JobFlagOn(options, JOB_DECOMP_OPEN)) {
+        if (result == 0 && JobFlagOn(options, OPT_DECOMP_OPEN)) {
             OpenFolderIfNotDesktop(target, owner);
         }
     }

@@ -1,7 +1,11 @@
-// The jobs' message boxes: caption "Tessaro 1.1", no icon, owned by the
+// The jobs' message boxes: the program's caption, no icon, owned by the
 // job's owner window (or none).
 #pragma once
+#include "version.h"
 #include <windows.h>
+
+// The caption of every message box of the program.
+#define MESSAGE_CAPTION "Tessaro " TESSARO_VERSION_TEXT
 
 #define MSG_BUSY "7-zip32.dll が使用中です。終了してから再実行して下さい。"
 #define MSG_PATH_TOO_LONG "パスが長すぎます。処理を中断します。"

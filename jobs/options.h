@@ -1,30 +1,20 @@
-// The ten option values a job reads, from the window's controls or from the
-// settings record, so that the runs never know which front end started them.
+// The option values a job reads, from whatever source its front end hands
+// over, so that the runs never know which front end started them.
 #pragma once
-#include <windows.h>
+#include "settings/options.h"
 
-class CINI;
-
-// The on/off options.
-enum JobFlag { JOB_DECOMP_ALL, JOB_DECOMP_DIR, JOB_DECOMP_OPEN, JOB_COMP_ENCRYPT, JOB_COMP_OPEN };
-
-// The text options.
-enum JobText { JOB_DECOMPESS, JOB_COMPESS, JOB_COMP_FORMAT, JOB_COMP_LEVEL, JOB_COMP_ENC_METHOD };
-
-// Where the values come from: the controls of controlsWnd when it is set,
-// otherwise the settings record.
+// Where a job's options come from: valueOf gives an option's value as
+// RecordValue does (-1: none), asked anew at every question.
 struct JobOptions {
-    HWND controlsWnd;
-    const CINI* settings;
+    int (*valueOf)(const void* context, OptionId option);
+    const void* context;
 };
 
-// Options read anew from the controls of mainWnd at every question.
-JobOptions OptionsFromControls(HWND mainWnd);
 // Options read from a settings record.
 JobOptions OptionsFromSettings(const CINI* settings);
 
-// True when the option is on (a control counts only when BST_CHECKED).
-bool JobFlagOn(const JobOptions* options, JobFlag flag);
-// The option's text, or NULL when it has no value (no radio button or list
-// item selected).
-const char* JobTextValue(const JobOptions* options, JobText text);
+// True when the flag option is on.
+bool JobFlagOn(const JobOptions* options, OptionId option);
+// The text option's value, or NULL when it has none (nothing chosen, or a
+// stored text outside its set).
+const char* JobTextValue(const JobOptions* options, OptionId option);

@@ -1,36 +1,12 @@
 #include "jobs/paths.h"
-#include <windows.h>
+#include "paths/pathparts.h"
 #include <string.h>
 #include <strsafe.h>
 
-// Where the parts of a path begin: the directory after the drive, the file
-// name after the last separator, the extension at the file name's last dot.
-struct PathSplit {
-    const char* dirStart;
-    const char* nameStart;
-    const char* extStart;
-    const char* end;
-};
-
-static PathSplit SplitPath(const char* path) {
-    PathSplit split;
-    split.dirStart = path;
-    if (path[0] != '\0' && !IsDBCSLeadByte((BYTE)path[0]) && path[1] == ':') {
-        split.dirStart = path + 2;
-    }
-    split.nameStart = split.dirStart;
-    const char* lastDot = NULL;
-    for (const char* p = split.dirStart; *p != '\0'; p = CharNextA(p)) {
-        if (*p == '\\' || *p == '/') {
-            split.nameStart = p + 1;
-            lastDot = NULL;
-        } else if (*p == '.') {
-            lastDot = p;
-        }
-    }
-    split.end = path + strlen(path);
-    split.extStart = lastDot ? lastDot : split.end;
-    return split;
+// Where the file name of a path begins, given where its directory begins.
+static const char* NameStart(const char* dirStart) {
+    const char* separator = LastSeparator(dirStart);
+    return separator != NULL ? separator + 1 : dirStart;
 }
 
 // Copies [from, to) into out; false when it does not fit.
@@ -48,51 +24,33 @@ static char g_baseName[NAME_PART_SIZE];
 
 const char* GetBaseName(const char* path) {
     ZeroMemory(g_baseName, sizeof g_baseName);
-    PathSplit split = SplitPath(path);
-    if (split.nameStart - split.dirStart >= NAME_PART_SIZE) {
+    const char* dirStart = AfterDrive(path);
+    const char* name = NameStart(dirStart);
+    if (name - dirStart >= NAME_PART_SIZE) {
         return NULL;
     }
-    if (!CopyPart(g_baseName, sizeof g_baseName, split.nameStart, split.extStart)) {
+    const char* dot = LastFullStop(name);
+    if (!CopyPart(g_baseName, sizeof g_baseName, name, dot != NULL ? dot : name + strlen(name))) {
         return NULL;
     }
     return g_baseName;
 }
 
-static char* LastBackslash(char* text) {
-    char* found = NULL;
-    for (char* p = text; *p != '\0'; p = CharNextA(p)) {
-        if (*p == '\\') {
-            found = p;
-        }
-    }
-    return found;
-}
+static char g_parentFolder[MAX_PATH + 1];
 
-static char g_sameFolder[MAX_PATH + 1];
-
-const char* GetSameFolder(const char* path) {
-    ZeroMemory(g_sameFolder, sizeof g_sameFolder);
-    PathSplit split = SplitPath(path);
+const char* GetParentFolder(const char* path) {
+    ZeroMemory(g_parentFolder, sizeof g_parentFolder);
+    const char* dirStart = AfterDrive(path);
     char drive[4];
     char dir[NAME_PART_SIZE];
-    if (!CopyPart(drive, sizeof drive, path, split.dirStart) ||
-        !CopyPart(dir, sizeof dir, split.dirStart, split.nameStart)) {
+    if (!CopyPart(drive, sizeof drive, path, dirStart) ||
+        !CopyPart(dir, sizeof dir, dirStart, NameStart(dirStart))) {
         return NULL;
     }
-    char* cut = LastBackslash(dir);
+    char* cut = const_cast<char*>(LastBackslash(dir));
     if (cut != NULL) {
         *cut = '\0';
     }
-    StringCchPrintfA(g_sameFolder, sizeof g_sameFolder, "%s%s", drive, dir);
-    return g_sameFolder;
-}
-
-void TrimTrailingBackslash(char* path) {
-    char* last = NULL;
-    for (char* p = path; *p != '\0'; p = CharNextA(p)) {
-        last = p;
-    }
-    if (last != NULL && *last == '\\') {
-        *last = '\0';
-    }
+    StringCchPrintfA(g_parentFolder, sizeof g_parentFolder, "%s%s", drive, dir);
+    return g_parentFolder;
 }

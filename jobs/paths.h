@@ -1,5 +1,4 @@
-// Path splitting by characters of the active ANSI code page (932), where the
-// second byte of a double-byte character may equal a backslash or a full stop.
+// The parts of an input's path a job names its results by.
 #pragma once
 
 // Size of a name part buffer (a base name or a directory part).
@@ -13,7 +12,4 @@ const char* GetBaseName(const char* path);
 // Drive and directory of path without the trailing backslash, in a shared
 // buffer that the next call overwrites; NULL when the directory part does
 // not fit a name part buffer.
-const char* GetSameFolder(const char* path);
-
-// Removes one trailing backslash (a real one, not a trail byte 0x5C).
-void TrimTrailingBackslash(char* path);
+const char* GetParentFolder(const char* path);

@@ -57,7 +57,7 @@ cleanup() {
   [ "${KEEP:-0}" = 1 ] || rm -rf "$work"
 }
 trap cleanup EXIT
-tessaro() { wine "$stage/Tessaro.exe" "$@"; }
+tessaro() { "$WINE" "$stage/Tessaro.exe" "$@"; }
 engine() { LC_ALL=C.UTF-8 7zz "$@"; }
 
 # One format: Tessaro's settings, and the switches Tessaro and our library
@@ -95,8 +95,8 @@ run_format() {
   }'
 }
 
-wine cmd /c exit >/dev/null 2>&1 || true
-printf 'Wine start of an empty program (part of each Tessaro time): %s s\n' "$(timed wine cmd /c exit)"
+"$WINE" cmd /c exit >/dev/null 2>&1 || true
+printf 'Wine start of an empty program (part of each Tessaro time): %s s\n' "$(timed "$WINE" cmd /c exit)"
 echo "best of ${REPEAT:-2} runs each (Tessaro includes its own start under Wine):"
 run_format 7z "COMP_FORMAT=7Z\r\nCOMP_LEVEL=LEVEL2\r\n" 7z -t7z -mhe=off -mx=3 -ms=off -m0=LZMA2 -r0
 run_format zip "COMP_FORMAT=ZIP\r\nCOMP_LEVEL=LEVEL2\r\n" zip -tzip -mx=3 -r0

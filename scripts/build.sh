@@ -4,8 +4,9 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
+. "$root/scripts/wine-env.sh"
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$build" -G "Unix Makefiles" \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$TESSARO_MINGW.cmake" -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
 fi
 cmake --build "$build" -j"$(nproc)" -- --no-print-directory

@@ -32,7 +32,7 @@ start_xvfb 70 120 800x600x24
 xvfb_pid=$XVFB_PID
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
-(cd "$stage" && exec wine explorer /desktop=shot,640x400 Tessaro.exe) >/dev/null 2>&1 &
+(cd "$stage" && exec "$WINE" explorer /desktop=shot,640x400 Tessaro.exe) >/dev/null 2>&1 &
 wine_pid=$!
 
 # The virtual desktop is the X window named "shot"; wait for the form in it.

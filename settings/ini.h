@@ -27,7 +27,7 @@ class CINI {
   public:
     // Sets the defaults, works out iniPath and loads the file found there.
     CINI();
-    virtual ~CINI();
+    ~CINI();
 
     // Fills iniPath; false, leaving it empty, when the module path cannot be
     // had whole or the INI path would not fit in it.

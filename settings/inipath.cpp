@@ -1,4 +1,5 @@
 #include "settings/ini.h"
+#include "paths/pathparts.h"
 #include <string.h>
 #include <strsafe.h>
 
@@ -22,17 +23,10 @@ const DWORD kUserNameSize = 21;
 // that a trail byte 0x5C never ends the directory. False when the directory
 // does not fit its buffer: a shortened one would name another folder.
 bool SplitModulePath(const char* path, char* drive, char* dir) {
-    const char* rest = path;
-    if (path[0] != '\0' && !IsDBCSLeadByte((BYTE)path[0]) && path[1] == ':') {
-        StringCchCopyNA(drive, kDriveSize, path, 2);
-        rest = path + 2;
-    }
-    const char* dirEnd = rest;
-    for (const char* p = rest; *p != '\0'; p = CharNextA(p)) {
-        if (*p == '\\' || *p == '/') {
-            dirEnd = p + 1;
-        }
-    }
+    const char* rest = AfterDrive(path);
+    StringCchCopyNA(drive, kDriveSize, path, (size_t)(rest - path));
+    const char* separator = LastSeparator(rest);
+    const char* dirEnd = separator != NULL ? separator + 1 : rest;
     return SUCCEEDED(StringCchCopyNA(dir, kDirSize, rest, (size_t)(dirEnd - rest)));
 }
 

@@ -3,78 +3,6 @@
 #include <string.h>
 #include <strsafe.h>
 
-#include "sevenzip32/pathmap.h"
-
-typedef int(WINAPI* WineSpawnFn)(char* const argv[], int wait);
-
-static WineSpawnFn SpawnFn() {
-    return reinterpret_cast<WineSpawnFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll"), "__wine_unix_spawnvp")));
-}
-
-// Host places of the engine, in the order they are tried.
-static const LPCSTR kHostEngines[] = {"/usr/bin/7zz", "/usr/local/bin/7zz", "/usr/bin/7z"};
-
-static bool HostFileExists(LPCSTR hostPath) {
-    WCHAR windowsPath[MAX_PATH * 2];
-    ZeroMemory(windowsPath, sizeof(windowsPath));
-    if (!SzWineWindowsPath(hostPath, windowsPath, MAX_PATH * 2)) {
-        return false;
-    }
-    DWORD attributes = GetFileAttributesW(windowsPath);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-static bool WindowsEngine(SzEngineInfo* engine) {
-    char path[MAX_PATH + 1];
-    ZeroMemory(path, sizeof(path));
-    HMODULE self = NULL;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                           GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCSTR>(&WindowsEngine), &self);
-    DWORD length = GetModuleFileNameA(self, path, MAX_PATH);
-    if (length > 0 && length < MAX_PATH) {
-        LPSTR leaf = path;
-        for (LPSTR p = path; *p != '\0'; p = CharNextA(p)) {
-            if (*p == '\\') {
-                leaf = p + 1;
-            }
-        }
-        *leaf = '\0';
-        StringCchCatA(path, sizeof(path), "7z.exe");
-        DWORD attributes = GetFileAttributesA(path);
-        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            return SUCCEEDED(StringCchCopyA(engine->path, sizeof(engine->path), path));
-        }
-    }
-    ZeroMemory(path, sizeof(path));
-    length = SearchPathA(NULL, "7z.exe", NULL, MAX_PATH, path, NULL);
-    return length > 0 && length < MAX_PATH &&
-           SUCCEEDED(StringCchCopyA(engine->path, sizeof(engine->path), path));
-}
-
-bool SzFindEngine(SzEngineInfo* engine) {
-    ZeroMemory(engine, sizeof(*engine));
-    engine->wine = SzIsWine() && SpawnFn() != NULL;
-    char chosen[SZ_ENGINE_PATH_BYTES];
-    ZeroMemory(chosen, sizeof(chosen));
-    DWORD length = GetEnvironmentVariableA(SZ_ENGINE_VARIABLE, chosen, sizeof(chosen));
-    if (length > 0 && length < sizeof(chosen)) {
-        bool exists = engine->wine ? HostFileExists(chosen)
-                                   : GetFileAttributesA(chosen) != INVALID_FILE_ATTRIBUTES;
-        return exists && SUCCEEDED(StringCchCopyA(engine->path, sizeof(engine->path), chosen));
-    }
-    if (!engine->wine) {
-        return WindowsEngine(engine);
-    }
-    for (size_t i = 0; i < sizeof(kHostEngines) / sizeof(kHostEngines[0]); i++) {
-        if (HostFileExists(kHostEngines[i])) {
-            return SUCCEEDED(StringCchCopyA(engine->path, sizeof(engine->path), kHostEngines[i]));
-        }
-    }
-    return false;
-}
-
 static const SzBackend* BackendOf(const SzJob* job) {
     return job->engine->wine ? &kSzWineBackend : &kSzWindowsBackend;
 }
@@ -244,31 +172,4 @@ int SzRunEngine(const SzEngineInfo* engine, const SzArgs* args, LPCWSTR password
     }
     SzConsoleFree(&job.console);
     return exitCode;
-}
-
-bool SzEngineBanner(const SzEngineInfo* engine, LPSTR banner, int bannerBytes) {
-    SzArgs args;
-    SzArgsInit(&args);
-    SzArgsAdd(&args, "i");
-    SzConsole output;
-    SzConsoleInit(&output);
-    int exitCode = SzRunEngine(engine, &args, NULL, &output, NULL);
-    bool found = false;
-    for (LPCSTR line = SzConsoleText(&output); exitCode >= 0 && line != NULL && *line != '\0';) {
-        LPCSTR end = strchr(line, '\n');
-        size_t n = end != NULL ? static_cast<size_t>(end - line) : strlen(line);
-        if (n > 0 && strncmp(line, "7-Zip", 5) == 0) {
-            if (n >= static_cast<size_t>(bannerBytes)) {
-                n = static_cast<size_t>(bannerBytes) - 1;
-            }
-            memcpy(banner, line, n);
-            banner[n] = '\0';
-            found = true;
-            break;
-        }
-        line = end != NULL ? end + 1 : NULL;
-    }
-    SzConsoleFree(&output);
-    SzArgsFree(&args);
-    return found;
 }

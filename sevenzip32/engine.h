@@ -6,15 +6,7 @@
 
 #include "sevenzip32/args.h"
 #include "sevenzip32/console.h"
-
-#define SZ_ENGINE_PATH_BYTES 1024
-// Environment variable naming the engine instead of the usual places.
-#define SZ_ENGINE_VARIABLE "SEVENZIP32_ENGINE"
-
-struct SzEngineInfo {
-    bool wine;                       // a host program started through Wine
-    char path[SZ_ENGINE_PATH_BYTES]; // host path (UTF-8) or Windows path (code page 932)
-};
+#include "sevenzip32/locate.h"
 
 struct SzJob {
     const SzEngineInfo* engine;
@@ -55,9 +47,6 @@ extern const SzBackend kSzWineBackend;
 // 7z.exe with CreateProcess and a kill-on-close job object (engine_windows.cpp).
 extern const SzBackend kSzWindowsBackend;
 
-// Looks for the engine; false when none is installed.
-bool SzFindEngine(SzEngineInfo* engine);
-
 // Starts the engine with the arguments; names (or NULL) reach it through a
 // list file; stage (a host path, or NULL) is removed should the caller end
 // during the run. The password (or NULL) goes to its standard input. False
@@ -83,9 +72,6 @@ int SzRunEngine(const SzEngineInfo* engine, const SzArgs* args, LPCWSTR password
 // Under Wine: asks on the host's terminal (/dev/tty) with echo off, the
 // prompt in UTF-8. False when there is no terminal or nothing was typed.
 bool SzAskOnHostTerminal(LPCSTR promptUtf8, LPWSTR answer, int answerChars);
-
-// The engine's first banner line ("7-Zip (z) 26.02 …") in UTF-8, or false.
-bool SzEngineBanner(const SzEngineInfo* engine, LPSTR banner, int bannerBytes);
 
 // Path of a file of the job's private folder (MAX_PATH characters).
 void SzJobFile(const SzJob* job, LPCWSTR leaf, LPWSTR path);

@@ -3,6 +3,7 @@
 
 #include "archiver/sevenzip.h"
 #include "sevenzip32/archtype.h"
+#include "sevenzip32/config.h"
 #include "sevenzip32/operation.h"
 #include "sevenzip32/result.h"
 #include "sevenzip32/texts.h"

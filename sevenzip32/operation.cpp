@@ -621,24 +621,3 @@ int SzArchiveType(LPCSTR path) {
     int type = SzSniffArchive(path);
     return type == SZ_TYPE_OTHER ? JudgeByEngine(path) : type;
 }
-
-void SzShowConfig(HWND owner, WORD version) {
-    SzEngineInfo engine;
-    char banner[256];
-    char text[2048];
-    ZeroMemory(banner, sizeof(banner));
-    ZeroMemory(text, sizeof(text));
-    bool found = SzFindEngine(&engine);
-    if (found) {
-        SzEngineBanner(&engine, banner, sizeof(banner));
-    }
-    // The engine's path and banner are UTF-8; the frame is code page 932.
-    StringCchPrintfA(text, sizeof(text), SZ_TEXT_CONFIG_FORMAT, version / 100, version % 100,
-                     found ? "" : SZ_TEXT_CONFIG_NONE, "");
-    char detail[SZ_ENGINE_PATH_BYTES + 300];
-    ZeroMemory(detail, sizeof(detail));
-    if (found) {
-        StringCchPrintfA(detail, sizeof(detail), "%s\r\n%s", engine.path, banner);
-    }
-    SzShowMessage(owner, text, detail, MB_OK | MB_ICONINFORMATION);
-}

@@ -9,6 +9,3 @@ int SzExecute(HWND owner, LPCSTR cmdLine, LPSTR output, DWORD outputSize);
 // The archive type of a file: 1 ZIP, 2 7z, 0 another format the engine opens,
 // -1 anything else. Never asks for a password.
 int SzArchiveType(LPCSTR path);
-
-// Shows the version and the engine found, owned by owner.
-void SzShowConfig(HWND owner, WORD version);

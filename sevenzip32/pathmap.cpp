@@ -3,6 +3,8 @@
 #include <string.h>
 #include <wchar.h>
 
+#include "sevenzip32/locate.h"
+
 typedef char*(__cdecl* WineUnixNameFn)(LPCWSTR dosName);
 typedef WCHAR*(__cdecl* WineDosNameFn)(LPCSTR unixName);
 
@@ -136,7 +138,7 @@ bool SzMapName(LPCSTR name, bool absolute, LPSTR hostName, int hostBytes) {
     if (length == 0 || length >= MAX_PATH * 4) {
         return false;
     }
-    if (SzIsWine()) {
+    if (SzEngineTakesHostPaths()) {
         return MapThroughWine(full, hostName, hostBytes);
     }
     return ToUtf8(full, hostName, hostBytes);

@@ -15,7 +15,8 @@ bool SzWineHostPath(LPCWSTR fullPath, LPSTR hostName, int hostBytes);
 bool SzWineWindowsPath(LPCSTR hostPath, LPWSTR windowsPath, int windowsChars);
 
 // The engine's spelling of a name; absolute asks for a full path even for a
-// relative name. Under Wine host paths, on Windows full Windows paths in UTF-8.
+// relative name. Host paths when the engine is a host program, else full
+// Windows paths in UTF-8.
 bool SzMapName(LPCSTR name, bool absolute, LPSTR hostName, int hostBytes);
 
 // True when running under Wine (its path exports are present).

@@ -6,9 +6,10 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-${BUILD_DIR:-$root/build}}
 runs=${2:-10}
+. "$root/scripts/wine-env.sh"
 cmake --build "$build" --target Tessaro startup_bench -- --no-print-directory >/dev/null
 exe="$build/bin/Tessaro.exe"
 bytes=$(stat -c %s "$exe")
 echo "Tessaro.exe: $bytes bytes ($(( (bytes + 1023) / 1024 )) KiB)"
-echo "imports: $(i686-w64-mingw32-objdump -p "$exe" | sed -n 's/^\tDLL Name: //p' | sort -f | tr '\n' ' ')"
+echo "imports: $("$TESSARO_MINGW-objdump" -p "$exe" | sed -n 's/^\tDLL Name: //p' | sort -f | tr '\n' ' ')"
 "$build/wine-run.sh" "$build/tests/fake/startup_bench.exe" "$runs"

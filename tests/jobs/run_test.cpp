@@ -1,144 +1,253 @@
-// Jobs, in process and through Tessaro.exe, against the recording fake
-// library: the extract-or-compress rule, both runs with their exact
-// commands, destinations, overwriting, every refusal, drops on the form's
-// controls, the folder browser and the desktop folder.
+// Jobs against the recording fake library: the extract-or-compress rule,
+// both runs with their exact commands, destinations, overwriting, every
+// refusal, drops on the form's controls, the folder browser and the desktop.
 #include "app/mainwnd.h"
-#include "jobs/compress.h"
-#include "jobs/inputs.h"
+#include "jobs/destination.h"
+#include "jobs/dispatch.h"
 #include "jobs/messages.h"
 #include "jobs/options.h"
-#include "res/resource.h"
-#include "tests/jobs/harness.h"
-#include "tests/support/process.h"
-#include <commctrl.h>
-#include <shlwapi.h>
-#include <atomic>
-#include <functional>
-#include <map>
+#include "tests/support/dialogs.h"
+#include "tests/support/fake7z.h"
+#include "tests/support/files.h"
+#include "tests/support/options.h"
+#include <gtest/gtest.h>
+#include <shlobj.h>
+#include <memory>
 #include <sstream>
-#include <thread>
 
 using namespace testsupport;
+typedef std::vector<std::string> Lines;
 
 namespace {
+
+std::string Replace(std::string text, const std::string& from, const std::string& to) {
+    for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) {
+        text.replace(at, from.size(), to);
+    }
+    return text;
+}
+
+// Shell opens recorded by the seam: "<owner> open <folder>" for the plain
+// open of a folder, the test's folder written as %T; "odd open" otherwise.
+Lines g_opens;
+std::string g_dir;
+HINSTANCE WINAPI RecordOpen(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters,
+                            LPCSTR directory, INT show) {
+    bool plain = !strcmp(verb, "open") && !parameters && !directory && show == SW_SHOWNORMAL;
+    g_opens.push_back(HwndText(owner) + (plain ? " open " : " odd open ") +
+                      Replace(file, g_dir, "%T"));
+    return (HINSTANCE)33;
+}
 
 HRESULT WINAPI NoDesktop(HWND, int, LPITEMIDLIST* items) {
     *items = NULL;
     return E_FAIL;
 }
 
-// Sets options from words: ALL, DIR, OPEN (the DECOMP_ ones) and ENCRYPT on,
-// FORMAT=, LEVEL=, METHOD= and COMPESS= texts; NODESKTOP: the shell gives
-// none; DROP: the job is a drop on a form showing these options.
-void Apply(const std::string& settings) {
-    const std::map<std::string, std::function<void(const char*)>> set = {
-        {"ALL", [](const char*) { g_ini.DECOMP_ALL = true; }},
-        {"DIR", [](const char*) { g_ini.DECOMP_DIR = true; }},
-        {"OPEN", [](const char*) { g_ini.DECOMP_OPEN = true; }},
-        {"ENCRYPT", [](const char*) { g_ini.COMP_ENCRYPT = true; }},
-        {"FORMAT", [](const char* v) { SetText(g_ini.COMP_FORMAT, v); }},
-        {"LEVEL", [](const char* v) { SetText(g_ini.COMP_LEVEL, v); }},
-        {"METHOD", [](const char* v) { SetText(g_ini.COMP_ENC_METHOD, v); }},
-        {"COMPESS", [](const char* v) { SetText(g_ini.COMPESS, v); }},
-        {"NODESKTOP", [](const char*) { g_folderLocation = NoDesktop; }},
-        {"DROP", [](const char*) {}}};
-    std::istringstream words(settings);
-    for (std::string word; words >> word;) {
-        size_t eq = std::min(word.find('='), word.size());
-        set.at(word.substr(0, eq))(word.c_str() + std::min(eq + 1, word.size()));
+// A job under test: a private folder, the fake library's script and log, the
+// shell's open recorded instead of done, and message boxes answered.
+class JobTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = g_dir = MakeTempDir("jobs");
+        fakeDir_ = MakeTempDir("jobsfake");
+        SetEnvironmentVariableA("FAKE7Z_DIR", fakeDir_.c_str());
+        Script("[fake]\n");
+        SetCurrentDirectoryA(dir_.c_str());
+        g_opens.clear();
+        g_shellOpen = RecordOpen;
+        g_folderLocation = SHGetSpecialFolderLocation;
+        SetOptions("SAMEPLACE|0|0|0|SAMEPLACE|7Z|LEVEL3|0|ZipCrypto|0");
+        watcher_.reset(new DialogWatcher());
     }
-}
+    void TearDown() override {
+        watcher_.reset();
+        SetCurrentDirectoryA(ExeDir().c_str());
+        RemoveTree(dir_);
+        RemoveTree(fakeDir_);
+    }
+    // "%T" in text becomes the test's folder.
+    std::string T(const std::string& text) const { return Replace(text, "%T", dir_); }
+    // Replaces the fake library's script (%T expanded) and empties its log.
+    void Script(const std::string& ini) { FakeReset(T(ini), fakeDir_); }
+    // Makes files (bytes "data") or, with a trailing backslash, folders.
+    void Make(const std::string& names) {
+        std::istringstream words(names);
+        for (std::string name; words >> name;) {
+            std::string path = T("%T\\" + name);
+            name.back() == '\\' ? (void)CreateDirectoryA(path.c_str(), NULL)
+                                : (void)WriteBytes(path, "data");
+        }
+    }
+    // Runs a command-line job on args (%T expanded).
+    void RunArgs(Lines args) {
+        args.insert(args.begin(), "Tessaro.exe");
+        std::vector<char*> argv;
+        for (std::string& arg : args) {
+            argv.push_back(&(arg = T(arg))[0]);
+        }
+        RunArgumentJob((int)argv.size(), argv.data());
+    }
+    // Drops names (%T expanded) on a form showing the record's options, as
+    // the shell hands them over; the job must release the handle.
+    HWND Drop(const Lines& names) {
+        HWND form =
+            CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 440, 260, NULL, NULL, NULL, NULL);
+        CreateControls(form);
+        ApplySettingsToControls();
+        g_ini.LoadSettings(); // the record keeps the built-in options, unlike the form
+        std::string block;
+        for (const std::string& name : names) {
+            block += T(name) + '\0';
+        }
+        HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + block.size() + 1);
+        ((DROPFILES*)GlobalLock(drop))->pFiles = sizeof(DROPFILES);
+        memcpy((char*)GlobalLock(drop) + sizeof(DROPFILES), block.data(), block.size());
+        GlobalUnlock(drop);
+        GlobalUnlock(drop);
+        JobOptions options = FormOptions();
+        RunDropJob(form, (HDROP)drop, &options);
+        EXPECT_EQ((UINT)GMEM_INVALID_HANDLE, GlobalFlags(drop)) << "the drop was not released";
+        return form;
+    }
+    // Commands handed to SevenZip; each call must carry owner and no output buffer.
+    Lines Commands(HWND owner = NULL) const {
+        Lines commands;
+        for (const std::string& call : FakeCalls("SevenZip", fakeDir_)) {
+            std::string command = call.substr(9, call.rfind("\tnull\t0") - 9);
+            EXPECT_EQ(HwndText(owner) + "\t" + command + "\tnull\t0", call);
+            commands.push_back(Replace(command, dir_, "%T"));
+        }
+        return commands;
+    }
+    // Everything the job did, in order: the library calls ("busy" for the
+    // busy test, "?path" for the archive check, "#path" for the type, each
+    // command whole), "!" and each message box's text, "open" and each
+    // folder opened. owner must own every one of them, and every message
+    // is OK alone, no icon, or the question with Yes as its default.
+    std::string Transcript(HWND owner = NULL) const {
+        std::string out;
+        Lines commands = Commands(owner);
+        size_t run = 0;
+        for (const std::string& line : FakeLog(fakeDir_)) {
+            std::string call = Replace(line, dir_, "%T"), args = call.substr(call.find('\t') + 1);
+            if (call.compare(0, 21, "SevenZipCheckArchive\t") == 0) {
+                out += " ?" + args.substr(0, args.rfind('\t'));
+            } else if (call.compare(0, 23, "SevenZipGetArchiveType\t") == 0) {
+                out += " #" + args;
+            } else if (call.compare(0, 9, "SevenZip\t") == 0 && run < commands.size()) {
+                out += " " + commands[run++];
+            } else if (call == "SevenZipGetRunning") {
+                out += " busy";
+            }
+        }
+        for (const SeenDialog& seen : watcher_->Seen()) {
+            EXPECT_EQ(owner, seen.owner) << seen.text;
+            EXPECT_EQ(seen.text == MSG_OVERWRITE ? "Yes* No" : "OK*", seen.form) << seen.text;
+            out += " !" + seen.text;
+        }
+        for (const std::string& open : g_opens) {
+            EXPECT_EQ(HwndText(owner), open.substr(0, 8));
+            out += open.substr(8);
+        }
+        return out.empty() ? out : out.substr(1);
+    }
+
+    std::string dir_, fakeDir_;
+    std::unique_ptr<DialogWatcher> watcher_;
+};
 
 struct JobCase {
     const char* name;
     const char* files; // made first, separated by blanks; "d\" is a folder
     const char* script;
-    const char* settings; // options on (ALL, DIR, OPEN: the DECOMP_ ones) and texts (FORMAT=ZIP)
+    const char* options; // the record's options (as SetOptions takes them)
+    bool drop;           // dropped on a form showing them, else a command-line job
     Lines args;
     std::string transcript;
 };
+
+void PrintTo(const JobCase& c, std::ostream* out) {
+    *out << c.name << " " << c.options;
+}
 
 const std::string kLong(MAX_PATH - 3, 'l');
 #define A7Z "a -t7z -mhe=off -mx=5 -ms=off -m0=LZMA2 -r0 "
 #define N_TXT "busy ?%T\\n.txt" // the calls before a run on %T\n.txt alone
 #define ZIP_N " -r0 \"%T\\n.zip\" \"%T\\n.txt\""
 #define _7Z_N " -ms=off -m0=LZMA2 -r0 \"%T\\n.7z\" \"%T\\n.txt\""
+// The options of a case: each destination SAMEPLACE, 7Z at LEVEL3, nothing
+// on but what the case names.
+#define PLAIN "SAMEPLACE|0|0|0|SAMEPLACE|7Z|LEVEL3|0|ZipCrypto|0"
+#define ALL "SAMEPLACE|1|0|0|SAMEPLACE|7Z|LEVEL3|0|ZipCrypto|0"
+#define ALL_DIR_OPEN "SAMEPLACE|1|1|1|SAMEPLACE|7Z|LEVEL3|0|ZipCrypto|0"
 
 // clang-format off
 const JobCase kJobs[] = {
     // Extract or compress: every input is asked about, also after one was found no archive.
-    {"one archive", "a.zip", "", "", {"%T\\a.zip"}, "busy ?%T\\a.zip #%T\\a.zip x \"%T\\a.zip\" -o\"%T\""},
-    {"two archives, DECOMP_ALL off", "a.zip b.7z", "", "", {"%T\\a.zip", "%T\\b.7z"},
+    {"one archive", "a.zip", "", PLAIN, false, {"%T\\a.zip"}, "busy ?%T\\a.zip #%T\\a.zip x \"%T\\a.zip\" -o\"%T\""},
+    {"two archives, DECOMP_ALL off", "a.zip b.7z", "", PLAIN, false, {"%T\\a.zip", "%T\\b.7z"},
      "busy ?%T\\a.zip #%T\\a.zip ?%T\\b.7z #%T\\b.7z " A7Z "\"%T\\a.7z\" \"%T\\a.zip\" \"%T\\b.7z\""},
-    {"two archives, DECOMP_ALL on", "a.zip b.7z", "", "ALL", {"%T\\b.7z", "%T\\a.zip"},
+    {"two archives, DECOMP_ALL on", "a.zip b.7z", "", ALL, false, {"%T\\b.7z", "%T\\a.zip"},
      "busy ?%T\\b.7z #%T\\b.7z ?%T\\a.zip #%T\\a.zip x \"%T\\b.7z\" -o\"%T\" x \"%T\\a.zip\" -o\"%T\""},
-    {"duplicates kept", "a.zip", "", "ALL", {"%T\\a.zip", "%T\\a.zip"},
-     "busy ?%T\\a.zip #%T\\a.zip ?%T\\a.zip #%T\\a.zip x \"%T\\a.zip\" -o\"%T\" x \"%T\\a.zip\" -o\"%T\""},
-    {"a file, then an archive", "a.zip n.txt", "", "ALL", {"%T\\n.txt", "%T\\a.zip"},
+    {"a file, then an archive", "a.zip n.txt", "", ALL, false, {"%T\\n.txt", "%T\\a.zip"},
      "busy ?%T\\n.txt ?%T\\a.zip #%T\\a.zip " A7Z "\"%T\\n.7z\" \"%T\\n.txt\" \"%T\\a.zip\""},
-    {"an archive and a folder", "a.zip d\\", "", "ALL", {"%T\\a.zip", "%T\\d"},
+    {"an archive and a folder", "a.zip d\\", "", ALL, false, {"%T\\a.zip", "%T\\d"},
      "busy ?%T\\a.zip #%T\\a.zip ?%T\\d " A7Z "\"%T\\a.7z\" \"%T\\a.zip\" \"%T\\d\""},
-    {"type code 3", "a.zip", "[type]\n%T\\a.zip=3\n", "ALL", {"%T\\a.zip"},
+    {"type code 3", "a.zip", "[type]\n%T\\a.zip=3\n", ALL, false, {"%T\\a.zip"},
      "busy ?%T\\a.zip #%T\\a.zip " A7Z "\"%T\\a.7z\" \"%T\\a.zip\""},
-    {"busy library", "a.zip", "[fake]\nrunning=1\n", "ALL", {"%T\\a.zip"}, "busy !" MSG_BUSY},
-    {"no inputs", "", "", "ALL", {}, "busy"},
+    {"busy library", "a.zip", "[fake]\nrunning=1\n", ALL, false, {"%T\\a.zip"}, "busy !" MSG_BUSY},
+    {"no inputs", "", "", ALL, false, {}, "busy"},
     // A folder per archive, opened after each success.
-    {"folder exists already", "a.zip a\\", "", "ALL DIR OPEN", {"%T\\a.zip"},
+    {"folder exists already", "a.zip a\\", "", ALL_DIR_OPEN, false, {"%T\\a.zip"},
      "busy ?%T\\a.zip #%T\\a.zip x \"%T\\a.zip\" -o\"%T\\a\" open %T\\a\\"},
-    {"a file in the way ends the job", "a.zip b.zip b", "", "ALL DIR OPEN", {"%T\\a.zip", "%T\\b.zip", "%T\\a.zip"},
+    {"a file in the way ends the job", "a.zip b.zip b", "", ALL_DIR_OPEN, false, {"%T\\a.zip", "%T\\b.zip", "%T\\a.zip"},
      "busy ?%T\\a.zip #%T\\a.zip ?%T\\b.zip #%T\\b.zip ?%T\\a.zip #%T\\a.zip x \"%T\\a.zip\" -o\"%T\\a\" !" MSG_CANNOT_CREATE_FOLDER " open %T\\a\\"},
-    {"failure on the second of three", "a.zip b.7z c.zip", "[fake]\nresults=0,0x8102,0\n", "ALL DIR OPEN",
+    {"failure on the second of three", "a.zip b.7z c.zip", "[fake]\nresults=0,0x8102,0\n", ALL_DIR_OPEN, false,
      {"%T\\a.zip", "%T\\b.7z", "%T\\c.zip"}, "busy ?%T\\a.zip #%T\\a.zip ?%T\\b.7z #%T\\b.7z ?%T\\c.zip #%T\\c.zip "
      "x \"%T\\a.zip\" -o\"%T\\a\" x \"%T\\b.7z\" -o\"%T\\b\" x \"%T\\c.zip\" -o\"%T\\c\" open %T\\a\\ open %T\\c\\"},
-    {"the same base name twice", "a.zip a.7z", "", "ALL DIR OPEN", {"%T\\a.zip", "%T\\a.7z"},
-     "busy ?%T\\a.zip #%T\\a.zip ?%T\\a.7z #%T\\a.7z x \"%T\\a.zip\" -o\"%T\\a\" x \"%T\\a.7z\" -o\"%T\\a\" open %T\\a\\ open %T\\a\\"},
-    {"destination not a directory", "", "[check]\n%T\\gone\\a.zip=1\n[type]\n%T\\gone\\a.zip=1\n", "ALL DIR OPEN",
+    {"destination not a directory", "", "[check]\n%T\\gone\\a.zip=1\n[type]\n%T\\gone\\a.zip=1\n", ALL_DIR_OPEN, false,
      {"%T\\gone\\a.zip"}, "busy ?%T\\gone\\a.zip #%T\\gone\\a.zip !" MSG_CANNOT_CREATE_FOLDER},
-    {"last full stop and trail byte 0x5C", "backup.2011.zip 表.7z", "", "ALL DIR OPEN", {"%T\\backup.2011.zip", "%T\\表.7z"},
+    {"last full stop and trail byte 0x5C", "backup.2011.zip 表.7z", "", ALL_DIR_OPEN, false, {"%T\\backup.2011.zip", "%T\\表.7z"},
      "busy ?%T\\backup.2011.zip #%T\\backup.2011.zip ?%T\\表.7z #%T\\表.7z x \"%T\\backup.2011.zip\" -o\"%T\\backup.2011\" "
      "x \"%T\\表.7z\" -o\"%T\\表\" open %T\\backup.2011\\ open %T\\表\\"},
     // A warning is no success.
-    {"one destination", "a.zip b.zip", "[fake]\nresults=0x8101,0\n", "ALL OPEN", {"%T\\a.zip", "%T\\b.zip"},
-     "busy ?%T\\a.zip #%T\\a.zip ?%T\\b.zip #%T\\b.zip x \"%T\\a.zip\" -o\"%T\" x \"%T\\b.zip\" -o\"%T\" open %T\\"},
+    {"one destination", "a.zip b.zip", "[fake]\nresults=0x8101,0\n", "SAMEPLACE|1|0|1|SAMEPLACE|7Z|LEVEL3|0|ZipCrypto|0", false,
+     {"%T\\a.zip", "%T\\b.zip"}, "busy ?%T\\a.zip #%T\\a.zip ?%T\\b.zip #%T\\b.zip x \"%T\\a.zip\" -o\"%T\" x \"%T\\b.zip\" -o\"%T\" open %T\\"},
     // Stored texts compare exactly: another case or a value outside the set runs nothing.
-    {"level in another case", "n.txt", "", "FORMAT=ZIP LEVEL=level1", {"%T\\n.txt"}, N_TXT " a -tzip " ZIP_N},
-    {"format outside the set", "n.txt", "", "FORMAT=RAR", {"%T\\n.txt"}, N_TXT},
-    {"format in another case", "n.txt", "", "FORMAT=zip", {"%T\\n.txt"}, N_TXT},
-    {"method outside the set", "n.txt", "", "FORMAT=ZIP ENCRYPT METHOD=DES", {"%T\\n.txt"}, N_TXT},
+    {"level in another case", "n.txt", "", "SAMEPLACE|0|0|0|SAMEPLACE|ZIP|level1|0|ZipCrypto|0", false, {"%T\\n.txt"}, N_TXT " a -tzip " ZIP_N},
+    {"format outside the set", "n.txt", "", "SAMEPLACE|0|0|0|SAMEPLACE|zip|LEVEL3|0|ZipCrypto|0", false, {"%T\\n.txt"}, N_TXT},
+    {"method outside the set", "n.txt", "", "SAMEPLACE|0|0|0|SAMEPLACE|ZIP|LEVEL3|1|DES|0", false, {"%T\\n.txt"}, N_TXT},
     // A bare name lands in the working folder and cannot become a switch.
-    {"bare name with a dash", "-sdel.txt", "", "", {"-sdel.txt"}, "busy ?-sdel.txt " A7Z "\"%T\\-sdel.7z\" \".\\-sdel.txt\""},
-    // Drops: the options as the form shows them, the form owning every call, message and open.
-    {"drop, DECOMP_ALL off", "a.zip b.zip", "", "DROP", {"%T\\a.zip", "%T\\b.zip"},
+    {"bare name with a dash", "-sdel.txt", "", PLAIN, false, {"-sdel.txt"}, "busy ?-sdel.txt " A7Z "\"%T\\-sdel.7z\" \".\\-sdel.txt\""},
+    // Drops: the options as the form shows them (a text outside its set shows
+    // nothing chosen), the form owning every call, message and open.
+    {"drop, DECOMP_ALL off", "a.zip b.zip", "", PLAIN, true, {"%T\\a.zip", "%T\\b.zip"},
      "busy ?%T\\a.zip #%T\\a.zip ?%T\\b.zip #%T\\b.zip " A7Z "\"%T\\a.7z\" \"%T\\a.zip\" \"%T\\b.zip\""},
-    {"drop", "n.txt", "", "DROP FORMAT=ZIP LEVEL=LEVEL0", {"%T\\n.txt"}, N_TXT " a -tzip -mx=0" ZIP_N},
-    {"drop", "n.txt", "", "DROP FORMAT=ZIP LEVEL=LEVEL1 ENCRYPT METHOD=ZipCrypto", {"%T\\n.txt"}, N_TXT " a -tzip -p -mem=ZipCrypto -mx=1" ZIP_N},
-    {"drop", "n.txt", "", "DROP FORMAT=ZIP LEVEL=LEVEL2 ENCRYPT METHOD=AES128", {"%T\\n.txt"}, N_TXT " a -tzip -p -mem=AES128 -mx=3" ZIP_N},
-    {"drop", "n.txt", "", "DROP FORMAT=ZIP LEVEL=LEVEL5 ENCRYPT METHOD=AES256", {"%T\\n.txt"}, N_TXT " a -tzip -p -mem=AES256 -mx=9" ZIP_N},
-    {"drop", "n.txt", "", "DROP ENCRYPT", {"%T\\n.txt"}, N_TXT " a -t7z -p -mhe=on -mx=5" _7Z_N},
-    {"drop", "n.txt", "", "DROP LEVEL=LEVEL4 METHOD=", {"%T\\n.txt"}, N_TXT " a -t7z -mhe=off -mx=7" _7Z_N},
-    {"drop", "n.txt", "", "DROP LEVEL=", {"%T\\n.txt"}, N_TXT " a -t7z -mhe=off " _7Z_N},
-    {"drop", "n.txt", "", "DROP FORMAT=", {"%T\\n.txt"}, N_TXT},
-    {"drop", "n.txt", "", "DROP FORMAT=ZIP ENCRYPT METHOD=", {"%T\\n.txt"}, N_TXT},
-    {"drop, folder per archive", "a.zip b.zip", "[fake]\nresults=0,0x8102\n", "DROP ALL DIR OPEN", {"%T\\a.zip", "%T\\b.zip"},
+    {"drop", "n.txt", "", "SAMEPLACE|0|0|0|SAMEPLACE|ZIP|LEVEL0|0|ZipCrypto|0", true, {"%T\\n.txt"}, N_TXT " a -tzip -mx=0" ZIP_N},
+    {"drop", "n.txt", "", "SAMEPLACE|0|0|0|SAMEPLACE|ZIP|LEVEL1|1|ZipCrypto|0", true, {"%T\\n.txt"}, N_TXT " a -tzip -p -mem=ZipCrypto -mx=1" ZIP_N},
+    {"drop", "n.txt", "", "SAMEPLACE|0|0|0|SAMEPLACE|ZIP|LEVEL2|1|AES128|0", true, {"%T\\n.txt"}, N_TXT " a -tzip -p -mem=AES128 -mx=3" ZIP_N},
+    {"drop", "n.txt", "", "SAMEPLACE|0|0|0|SAMEPLACE|ZIP|LEVEL5|1|AES256|0", true, {"%T\\n.txt"}, N_TXT " a -tzip -p -mem=AES256 -mx=9" ZIP_N},
+    {"drop", "n.txt", "", "SAMEPLACE|0|0|0|SAMEPLACE|7Z|LEVEL3|1|ZipCrypto|0", true, {"%T\\n.txt"}, N_TXT " a -t7z -p -mhe=on -mx=5" _7Z_N},
+    {"drop", "n.txt", "", "SAMEPLACE|0|0|0|SAMEPLACE|7Z|LEVEL4|0||0", true, {"%T\\n.txt"}, N_TXT " a -t7z -mhe=off -mx=7" _7Z_N},
+    {"drop", "n.txt", "", "SAMEPLACE|0|0|0|SAMEPLACE|7Z||0|ZipCrypto|0", true, {"%T\\n.txt"}, N_TXT " a -t7z -mhe=off " _7Z_N},
+    {"drop", "n.txt", "", "SAMEPLACE|0|0|0|SAMEPLACE||LEVEL3|0|ZipCrypto|0", true, {"%T\\n.txt"}, N_TXT},
+    {"drop", "n.txt", "", "SAMEPLACE|0|0|0|SAMEPLACE|ZIP|LEVEL3|1||0", true, {"%T\\n.txt"}, N_TXT},
+    {"drop, folder per archive", "a.zip b.zip", "[fake]\nresults=0,0x8102\n", ALL_DIR_OPEN, true, {"%T\\a.zip", "%T\\b.zip"},
      "busy ?%T\\a.zip #%T\\a.zip ?%T\\b.zip #%T\\b.zip x \"%T\\a.zip\" -o\"%T\\a\" x \"%T\\b.zip\" -o\"%T\\b\" open %T\\a\\"},
-    {"drop on a busy library", "n.txt", "[fake]\nrunning=1\n", "DROP", {"%T\\n.txt"}, "busy !" MSG_BUSY},
-    {"drop of a path over 260 bytes", "n.txt", "", "DROP", {"%T\\n.txt", "C:\\" + kLong + "x"}, "busy !" MSG_PATH_TOO_LONG},
-    // Refusals: nothing cut, nothing injected, a message with no owner.
-    {"no desktop folder", "n.txt", "", "COMPESS=DESKTOP NODESKTOP", {"%T\\n.txt"}, N_TXT " !" MSG_NO_DESKTOP},
-    {"argument over 260 bytes", "", "", "", {"C:\\" + kLong + "x", "%T\\n.txt"}, "busy !" MSG_PATH_TOO_LONG},
-    {"argument of 260 bytes whose archive path is longer", "", "", "", {"C:\\" + kLong},
+    {"drop on a busy library", "n.txt", "[fake]\nrunning=1\n", PLAIN, true, {"%T\\n.txt"}, "busy !" MSG_BUSY},
+    {"drop of a path over 260 bytes", "n.txt", "", PLAIN, true, {"%T\\n.txt", "C:\\" + kLong + "x"}, "busy !" MSG_PATH_TOO_LONG},
+    // Refusals: nothing cut, nothing injected.
+    {"argument over 260 bytes", "", "", PLAIN, false, {"C:\\" + kLong + "x", "%T\\n.txt"}, "busy !" MSG_PATH_TOO_LONG},
+    {"argument of 260 bytes whose archive path is longer", "", "", PLAIN, false, {"C:\\" + kLong},
      "busy ?C:\\" + kLong + " !" MSG_PATH_TOO_LONG},
-    {"archive path over 260 bytes", "", "", "", {"C:\\d\\" + kLong.substr(2)},
-     "busy ?C:\\d\\" + kLong.substr(2) + " !" MSG_PATH_TOO_LONG},
-    {"directory part over 256 bytes", "", "", "", {"C:\\" + kLong.substr(2) + "\\x"},
+    {"directory part over 256 bytes", "", "", PLAIN, false, {"C:\\" + kLong.substr(2) + "\\x"},
      "busy ?C:\\" + kLong.substr(2) + "\\x !" MSG_PATH_TOO_LONG},
-    {"double quote", "n.txt", "", "", {"%T\\n.txt", "%T\\a\" -sdel \"b"}, "busy !" MSG_BAD_CHAR},
+    {"double quote", "n.txt", "", PLAIN, false, {"%T\\n.txt", "%T\\a\" -sdel \"b"}, "busy !" MSG_BAD_CHAR},
+    {"archive path over 260 bytes", "", "", PLAIN, false, {"C:\\d\\" + kLong.substr(2)},
+     "busy ?C:\\d\\" + kLong.substr(2) + " !" MSG_PATH_TOO_LONG},
 };
 // clang-format on
-
-void PrintTo(const JobCase& c, std::ostream* out) {
-    *out << c.name;
-}
 
 class JobRunTest : public JobTest, public ::testing::WithParamInterface<JobCase> {};
 
@@ -146,18 +255,12 @@ TEST_P(JobRunTest, DoesExactlyThis) {
     const JobCase& c = GetParam();
     Make(c.files);
     Script(c.script);
-    Apply(c.settings);
-    HWND form = NULL;
-    if (strstr(c.settings, "DROP")) { // the record keeps the built-in options, unlike the form
-        form = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 440, 260, NULL, NULL, NULL, NULL);
-        CreateControls(form);
-        ApplySettingsToControls();
-        g_ini.LoadSettings();
-        Drop(form, c.args);
-    } else {
+    SetOptions(c.options);
+    HWND form = c.drop ? Drop(c.args) : NULL;
+    if (!c.drop) {
         RunArgs(c.args);
     }
-    EXPECT_EQ(c.transcript, Transcript(form)) << c.name << ": " << c.settings;
+    EXPECT_EQ(c.transcript, Transcript(form));
     DestroyWindow(form);
     for (size_t at = 0; (at = c.transcript.find("-o\"", at)) != std::string::npos; at += 3) {
         size_t end = c.transcript.find('"', at + 3);
@@ -197,8 +300,7 @@ TEST_P(OverwriteTest, ReplacesTheArchiveOnlyOnSuccess) {
     Make("n.txt");
     WriteBytes(T("%T\\n.zip"), "OLD");
     Script(c.script);
-    SetText(g_ini.COMP_FORMAT, "ZIP");
-    g_ini.COMP_OPEN = true;
+    SetOptions("SAMEPLACE|0|0|0|SAMEPLACE|ZIP|LEVEL3|0|ZipCrypto|1");
     HANDLE held = c.held ? CreateFileA(T("%T\\n.zip").c_str(), GENERIC_READ, FILE_SHARE_READ, NULL,
                                        OPEN_EXISTING, 0, NULL)
                          : INVALID_HANDLE_VALUE;
@@ -206,16 +308,9 @@ TEST_P(OverwriteTest, ReplacesTheArchiveOnlyOnSuccess) {
     RunArgs({"%T\\n.txt"});
     CloseHandle(held);
     EXPECT_EQ(c.transcript, Transcript());
-    EXPECT_TRUE(watcher_->Seen()[0].hasYesNo);
     EXPECT_EQ(c.after, ReadBytes(T("%T\\n.zip")));
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(T("%T\\*").c_str(), &found);
-    int entries = 1;
-    while (FindNextFileA(search, &found)) {
-        ++entries;
-    }
-    FindClose(search);
-    EXPECT_EQ(4, entries) << "., .., n.txt and n.zip: nothing left aside";
+    EXPECT_EQ(INVALID_HANDLE_VALUE, FindFirstFileA(T("%T\\tso*").c_str(), &found)) << "left aside";
 }
 
 INSTANTIATE_TEST_SUITE_P(Jobs, OverwriteTest, ::testing::ValuesIn(kOverwrites));
@@ -230,144 +325,77 @@ TEST_F(JobTest, PerArchiveFolderTooLongEndsTheJobAtThatArchive) {
     }
     WriteBytes(deep + "\\a.zip", "zip");
     Make("b23456789012345678901.zip");
-    g_ini.DECOMP_ALL = g_ini.DECOMP_DIR = true;
+    SetOptions(ALL_DIR_OPEN);
     RunArgs({deep + "\\a.zip", "%T\\b23456789012345678901.zip"});
     EXPECT_EQ(1u, Commands().size());
-    EXPECT_EQ(Lines{MSG_CANNOT_CREATE_FOLDER}, Messages());
+    EXPECT_EQ(1u, watcher_->Seen().size());
+    EXPECT_EQ(MSG_CANNOT_CREATE_FOLDER, watcher_->Seen().at(0).text);
 }
 
-TEST_F(JobTest, CommandBufferThatCannotBeHadRunsNothing) {
-    // Only the first entry is read before the command buffer is sized.
-    PathEntry first = {"C:\\in\\n.txt"};
-    for (int count : {10000000, 20000000}) { // 2.6 GB; past the address range
-        InputList inputs = {&first, count, count};
-        JobOptions options = OptionsFromSettings(&g_ini);
-        RunCompression(&inputs, dir_.c_str(), &options, NULL);
-    }
-    EXPECT_EQ("", Transcript());
-}
-
-// Tessaro.exe started with paths: one job with the stored settings, no
-// window, exit code 0; the fake library's folder is inherited.
-TEST_F(JobTest, TessaroExeRunsOneJobWithTheStoredSettings) {
-    std::string stage = StageTessaro("jobsexe");
-    char user[256] = {0};
-    DWORD size = sizeof user;
-    GetUserNameA(user, &size);
-    WriteBytes(stage + "\\Tessaro_" + user + ".ini",
-               "[Tessaro]\r\nCOMPESS=SAMEPLACE\r\nCOMP_FORMAT=ZIP\r\nCOMP_LEVEL=LEVEL2\r\n"
-               "COMP_ENCRYPT=TRUE\r\nCOMP_ENC_METHOD=AES256\r\nCOMP_OPEN=FALSE\r\n");
-    Make("report.final.docx 表.txt");
-    EXPECT_EQ(0u,
-              RunProcess(stage + "\\Tessaro.exe", {T("%T\\report.final.docx"), T("%T\\表.txt")}));
-    EXPECT_EQ(Lines{"a -tzip -p -mem=AES256 -mx=3 -r0 \"%T\\report.final.zip\" "
-                    "\"%T\\report.final.docx\" \"%T\\表.txt\""},
-              Commands());
-    EXPECT_EQ(Lines(), Messages());
-    RemoveTree(stage);
-}
-
-// The shell's side: the folder browser, driven from a thread, and the
-// prefix's real desktop folder.
-
-enum BrowseAction { PICK_PATH, PICK_NO_PATH, CANCEL };
-
-// Answers every folder browser that appears: picks a folder and presses OK,
-// picks "My Computer" (no file-system path), or cancels.
-struct BrowserDriver {
-    BrowserDriver(BrowseAction a, const std::string& p) : action(a), path(p) {
-        leaf = PathFindFileNameA(path.c_str());
-        if (leaf.size() == 3 && leaf[1] == ':') { // a drive root shows as "C:"
-            leaf.resize(2);
+// The folder browser through its seam: what it is shown with, and what the
+// job makes of the folder picked, of none with a path, and of a cancel.
+struct Browser {
+    static std::string pick; // "": cancelled; "?": a folder without a path
+    static Lines shown;
+    static LPITEMIDLIST WINAPI Browse(LPBROWSEINFOA info) {
+        shown.push_back(HwndText(info->hwndOwner) + " " + info->lpszTitle);
+        LPITEMIDLIST items = NULL;
+        if (pick == "?") {
+            SHGetSpecialFolderLocation(NULL, CSIDL_DRIVES, &items);
+        } else if (!pick.empty()) {
+            items = ILCreateFromPathA(pick.c_str());
         }
-        thread = std::thread([this] { Run(); });
+        return items;
     }
-    ~BrowserDriver() {
-        stop = true;
-        thread.join();
-    }
-    // The tree fills slowly the first time: true once the selection has
-    // moved off the root to an item named like the wanted folder.
-    bool Selected(HWND browser) {
-        LPITEMIDLIST computer = NULL;
-        if (action == PICK_PATH) {
-            SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, (LPARAM)path.c_str());
-        } else {
-            SHGetSpecialFolderLocation(NULL, CSIDL_DRIVES, &computer);
-            SendMessageA(browser, BFFM_SETSELECTIONA, FALSE, (LPARAM)computer);
-            CoTaskMemFree(computer);
-        }
-        HWND tree = GetDlgItem(browser, 14145);
-        char text[MAX_PATH] = {0};
-        TVITEMA item = {};
-        item.mask = TVIF_TEXT;
-        item.hItem = TreeView_GetSelection(tree);
-        item.pszText = text;
-        item.cchTextMax = sizeof text;
-        SendMessageA(tree, TVM_GETITEMA, 0, (LPARAM)&item);
-        return item.hItem && item.hItem != TreeView_GetRoot(tree) &&
-               (action != PICK_PATH || strstr(text, leaf.c_str()));
-    }
-    void Run() {
-        for (HWND handled = NULL; !stop; Sleep(30)) {
-            HWND browser = FindWindowA("#32770", "フォルダーの参照");
-            if (browser == NULL || browser == handled || !IsWindowVisible(browser)) {
-                continue;
-            }
-            handled = browser;
-            owner = GetWindow(browser, GW_OWNER);
-            titleShown = FindWindowExA(browser, NULL, NULL, "フォルダを選択してください") != NULL;
-            ++seen;
-            for (int i = 0; action != CANCEL && i < 100 && !stop && !Selected(browser); ++i) {
-                Sleep(100);
-            }
-            PostMessageA(browser, WM_COMMAND, action == CANCEL ? IDCANCEL : IDOK, 0);
-        }
-    }
-    BrowseAction action;
-    std::string path, leaf;
-    std::atomic<bool> stop{false}, titleShown{false};
-    std::atomic<int> seen{0};
-    std::atomic<HWND> owner{NULL};
-    std::thread thread;
 };
+std::string Browser::pick;
+Lines Browser::shown;
 
-struct BrowseCase {
-    BrowseAction action;
-    const char* pick;
-    Lines commands, messages;
-};
-
-// clang-format off
-const BrowseCase kBrowses[] = {
-    {PICK_PATH, "%T\\out", {"x \"%T\\a.zip\" -o\"%T\\out\"", "x \"%T\\b.zip\" -o\"%T\\out\""}, {}},
-    {PICK_PATH, "%T\\ソ", {"x \"%T\\a.zip\" -o\"%T\\ソ\"", "x \"%T\\b.zip\" -o\"%T\\ソ\""}, {}}, // ends in a trail byte 0x5C
-    {PICK_PATH, "C:\\", {"x \"%T\\a.zip\" -o\"C:\"", "x \"%T\\b.zip\" -o\"C:\""}, {}},
-    {CANCEL, "", {}, {MSG_CANCELLED}},
-    {PICK_NO_PATH, "", {}, {MSG_NO_FOLDER}},
-};
-// clang-format on
-
-class BrowseTest : public JobTest, public ::testing::WithParamInterface<BrowseCase> {};
-
-TEST_P(BrowseTest, BrowserIsAskedOncePerJob) {
-    const BrowseCase& c = GetParam();
+TEST_F(JobTest, BrowserIsAskedOncePerJob) {
+    const struct {
+        const char* pick;
+        Lines commands;
+        const char* message;
+    } cases[] = {
+        {"%T\\out", {"x \"%T\\a.zip\" -o\"%T\\out\"", "x \"%T\\b.zip\" -o\"%T\\out\""}, NULL},
+        // ends in a trail byte 0x5C
+        {"%T\\ソ", {"x \"%T\\a.zip\" -o\"%T\\ソ\"", "x \"%T\\b.zip\" -o\"%T\\ソ\""}, NULL},
+        {"C:\\", {"x \"%T\\a.zip\" -o\"C:\"", "x \"%T\\b.zip\" -o\"C:\""}, NULL},
+        {"", {}, MSG_CANCELLED},
+        {"?", {}, MSG_NO_FOLDER},
+    };
     Make("a.zip b.zip out\\ ソ\\");
-    SetText(g_ini.DECOMPESS, "DECIDE");
-    g_ini.DECOMP_ALL = true;
-    BrowserDriver driver(c.action, T(c.pick));
-    RunArgs({"%T\\a.zip", "%T\\b.zip"});
-    EXPECT_EQ(1, driver.seen.load());
-    EXPECT_TRUE(driver.titleShown);
-    EXPECT_EQ((HWND)NULL, driver.owner.load());
-    EXPECT_EQ(c.commands, Commands());
-    EXPECT_EQ(c.messages, Messages());
+    SetOptions("DECIDE|1|0|0|SAMEPLACE|7Z|LEVEL3|0|ZipCrypto|0");
+    g_browseForFolder = Browser::Browse;
+    for (const auto& c : cases) {
+        Browser::pick = T(c.pick);
+        Browser::shown.clear();
+        Script("[fake]\n");
+        size_t seen = watcher_->Seen().size();
+        RunArgs({"%T\\a.zip", "%T\\b.zip"});
+        EXPECT_EQ(Lines{"00000000 フォルダを選択してください"}, Browser::shown) << c.pick;
+        EXPECT_EQ(c.commands, Commands()) << c.pick;
+        if (c.message != NULL && watcher_->WaitFor(seen + 1)) {
+            EXPECT_EQ(c.message, watcher_->Seen().back().text);
+        }
+    }
+    // A drop's browser is owned by the form.
+    SetOptions("DECIDE|0|0|0|DECIDE|7Z||0|ZipCrypto|0");
+    Browser::pick = T("%T\\out");
+    Browser::shown.clear();
+    Script("[fake]\n");
+    HWND form = Drop({"%T\\a.zip", "%T\\b.zip"});
+    EXPECT_EQ(Lines{HwndText(form) + " フォルダを選択してください"}, Browser::shown);
+    EXPECT_EQ(
+        Lines{
+            "a -t7z -mhe=off  -ms=off -m0=LZMA2 -r0 \"%T\\out\\a.7z\" \"%T\\a.zip\" \"%T\\b.zip\""},
+        Commands(form));
+    DestroyWindow(form);
+    g_browseForFolder = SHBrowseForFolderA;
 }
-
-INSTANTIATE_TEST_SUITE_P(Jobs, BrowseTest, ::testing::ValuesIn(kBrowses));
 
 // Results on the prefix's real desktop folder are not opened; the folder is
-// compared case-sensitively.
+// compared case-sensitively. Without a desktop folder the job ends.
 TEST_F(JobTest, DestinationOnTheDesktopIsNotOpened) {
     const std::string desktop = GetDesktopFolder(), archive = desktop + "\\jobs-test.zip";
     ASSERT_FALSE(desktop.empty());
@@ -377,38 +405,28 @@ TEST_F(JobTest, DestinationOnTheDesktopIsNotOpened) {
     const std::string lowerDir = lower.substr(0, lower.rfind('\\'));
     WriteBytes(archive, "zip");
     Make("n.txt");
-    g_ini.DECOMP_OPEN = g_ini.COMP_OPEN = true;
+    SetOptions("SAMEPLACE|0|0|1|SAMEPLACE|7Z|LEVEL3|0|ZipCrypto|1");
     RunArgs({archive});
     RunArgs({lower});
     g_ini.DECOMP_DIR = true;
     RunArgs({archive});
-    SetText(g_ini.COMPESS, "DESKTOP");
+    SetOptions("SAMEPLACE|0|0|1|DESKTOP|7Z|LEVEL3|0|ZipCrypto|1");
     RunArgs({"%T\\n.txt"});
     EXPECT_EQ(Lines({"x \"" + archive + "\" -o\"" + desktop + "\"",
                      "x \"" + lower + "\" -o\"" + lowerDir + "\"",
                      "x \"" + archive + "\" -o\"" + desktop + "\\jobs-test\"",
-                     "a -t7z -mhe=off -mx=5 -ms=off -m0=LZMA2 -r0 \"" + desktop +
-                         "\\n.7z\" \"%T\\n.txt\""}),
+                     A7Z "\"" + desktop + "\\n.7z\" \"%T\\n.txt\""}),
               Commands());
     EXPECT_EQ(
         Lines({"00000000 open " + lowerDir + "\\", "00000000 open " + desktop + "\\jobs-test\\"}),
         g_opens);
     DeleteFileA(archive.c_str());
     RemoveDirectoryA((desktop + "\\jobs-test").c_str());
-}
-
-TEST_F(JobTest, BrowserOfADropIsOwnedByTheForm) {
-    Make("n.txt out\\");
-    HWND form = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 440, 260, NULL, NULL, NULL, NULL);
-    CreateControls(form);
-    SendMessageA(ControlHandle(IDC_COMP_DECIDE), BM_SETCHECK, BST_CHECKED, 0);
-    SendMessageA(ControlHandle(IDC_COMP_FORMAT), CB_SETCURSEL, 1, 0);
-    BrowserDriver driver(PICK_PATH, T("%T\\out"));
-    Drop(form, {"%T\\n.txt"}, false);
-    EXPECT_EQ(form, driver.owner.load());
-    EXPECT_EQ(Lines{"a -t7z -mhe=off  -ms=off -m0=LZMA2 -r0 \"%T\\out\\n.7z\" \"%T\\n.txt\""},
-              Commands(form));
-    DestroyWindow(form);
+    Script("[fake]\n");
+    g_opens.clear();
+    g_folderLocation = NoDesktop;
+    RunArgs({"%T\\n.txt"});
+    EXPECT_EQ(N_TXT " !" MSG_NO_DESKTOP, Transcript());
 }
 
 } // namespace

@@ -1,31 +1,20 @@
 #include "tests/support/files.h"
 #include <windows.h>
+#include <shellapi.h>
 #include <stdio.h>
 
 namespace testsupport {
 
-static std::string DirOf(const std::string& path) {
-    size_t cut = std::string::npos;
-    for (size_t i = 0; i < path.size(); ++i) {
-        if (IsDBCSLeadByte((BYTE)path[i]) && i + 1 < path.size()) {
-            ++i;
-        } else if (path[i] == '\\' || path[i] == '/') {
-            cut = i;
-        }
-    }
-    return cut == std::string::npos ? std::string() : path.substr(0, cut);
-}
-
 std::string ExeDir() {
     char path[MAX_PATH] = {0};
     GetModuleFileNameA(NULL, path, MAX_PATH);
-    return DirOf(path);
+    *strrchr(path, '\\') = '\0'; // the build folders hold no double-byte names
+    return path;
 }
 
 std::string BuildBinDir() {
     char full[MAX_PATH] = {0};
-    std::string rel = ExeDir() + "\\..\\..\\bin";
-    GetFullPathNameA(rel.c_str(), MAX_PATH, full, NULL);
+    GetFullPathNameA((ExeDir() + "\\..\\..\\bin").c_str(), MAX_PATH, full, NULL);
     return full;
 }
 
@@ -51,53 +40,30 @@ std::string MakeTempDir(const std::string& tag) {
 }
 
 void RemoveTree(const std::string& path) {
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((path + "\\*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = fd.cFileName;
-            if (name == "." || name == "..") {
-                continue;
-            }
-            std::string child = path + "\\" + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(child);
-            } else {
-                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(child.c_str());
-            }
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryA(path.c_str());
+    std::string from = path + '\0'; // the list ends with a second zero
+    SHFILEOPSTRUCTA op = {};
+    op.wFunc = FO_DELETE;
+    op.pFrom = from.c_str();
+    op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+    SHFileOperationA(&op);
 }
 
 std::string ReadBytes(const std::string& path) {
     std::string out;
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (f == INVALID_HANDLE_VALUE) {
-        return out;
+    if (FILE* f = fopen(path.c_str(), "rb")) {
+        char buf[65536];
+        for (size_t got; (got = fread(buf, 1, sizeof buf, f)) > 0;) {
+            out.append(buf, got);
+        }
+        fclose(f);
     }
-    char buf[65536];
-    DWORD got = 0;
-    while (ReadFile(f, buf, sizeof buf, &got, NULL) && got > 0) {
-        out.append(buf, got);
-    }
-    CloseHandle(f);
     return out;
 }
 
 bool WriteBytes(const std::string& path, const std::string& bytes) {
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, NULL);
-    if (f == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    DWORD written = 0;
-    BOOL ok = WriteFile(f, bytes.data(), (DWORD)bytes.size(), &written, NULL);
-    CloseHandle(f);
-    return ok && written == bytes.size();
+    FILE* f = fopen(path.c_str(), "wb");
+    bool ok = f && fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return f && fclose(f) == 0 && ok;
 }
 
 bool FileExists(const std::string& path) {
@@ -113,12 +79,9 @@ bool DirExists(const std::string& path) {
 std::string Hex(const std::string& bytes) {
     std::string out;
     char part[4];
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        _snprintf(part, sizeof part, "%02X", (unsigned char)bytes[i]);
-        if (i) {
-            out += ' ';
-        }
-        out.append(part, 2);
+    for (unsigned char byte : bytes) {
+        _snprintf(part, sizeof part, out.empty() ? "%02X" : " %02X", byte);
+        out += part;
     }
     return out;
 }

@@ -1,5 +1,6 @@
 #include "tests/support/process.h"
 #include "tests/support/files.h"
+#include <gtest/gtest.h>
 
 namespace testsupport {
 
@@ -12,42 +13,27 @@ std::string QuoteArg(const std::string& arg) {
     for (char ch : arg) {
         if (ch == '\\') {
             ++slashes;
-        } else if (ch == '"') {
-            out.append(slashes * 2 + 1, '\\');
-            out += '"';
-            slashes = 0;
-            continue;
-        } else {
-            out.append(slashes, '\\');
-            slashes = 0;
-            out += ch;
             continue;
         }
+        out.append(ch == '"' ? slashes * 2 + 1 : slashes, '\\');
+        out += ch;
+        slashes = 0;
     }
-    out.append(slashes * 2, '\\');
-    out += '"';
-    return out;
+    return out.append(slashes * 2, '\\') + '"';
 }
 
 Process StartProcess(const std::string& exe, const std::vector<std::string>& args,
                      const std::string& cwd) {
-    Process p;
     std::string cmd = QuoteArg(exe);
     for (const std::string& a : args) {
-        cmd += ' ';
-        cmd += QuoteArg(a);
+        cmd += ' ' + QuoteArg(a);
     }
-    std::vector<char> line(cmd.begin(), cmd.end());
-    line.push_back(0);
+    std::string dir = cwd.empty() ? exe.substr(0, exe.find_last_of('\\') + 1) : cwd;
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
-    std::string dir = cwd;
-    if (dir.empty()) {
-        size_t cut = exe.find_last_of('\\');
-        dir = cut == std::string::npos ? std::string() : exe.substr(0, cut);
-    }
-    if (CreateProcessA(exe.c_str(), line.data(), NULL, NULL, FALSE, 0, NULL,
+    Process p;
+    if (CreateProcessA(exe.c_str(), &cmd[0], NULL, NULL, FALSE, 0, NULL,
                        dir.empty() ? NULL : dir.c_str(), &si, &pi)) {
         CloseHandle(pi.hThread);
         p.handle = pi.hProcess;
@@ -56,20 +42,26 @@ Process StartProcess(const std::string& exe, const std::vector<std::string>& arg
     return p;
 }
 
-DWORD WaitProcess(Process& p, DWORD timeoutMs) {
-    if (!p.handle) {
-        return 0xFFFFFFFF;
-    }
+// The exit code of an ended process; one still running is a failure of the
+// test, and is killed.
+static DWORD Finish(Process& p, bool ended, DWORD timeoutMs) {
     DWORD code = 0xFFFFFFFF;
-    if (WaitForSingleObject(p.handle, timeoutMs) == WAIT_OBJECT_0) {
+    if (ended) {
         GetExitCodeProcess(p.handle, &code);
     } else {
+        ADD_FAILURE() << "process " << p.id << " did not end within " << timeoutMs << " ms";
         TerminateProcess(p.handle, 0xFFFFFFFF);
         WaitForSingleObject(p.handle, 5000);
     }
     CloseHandle(p.handle);
     p.handle = NULL;
     return code;
+}
+
+DWORD WaitProcess(Process& p, DWORD timeoutMs) {
+    return p.handle
+               ? Finish(p, WaitForSingleObject(p.handle, timeoutMs) == WAIT_OBJECT_0, timeoutMs)
+               : 0xFFFFFFFF;
 }
 
 DWORD RunProcess(const std::string& exe, const std::vector<std::string>& args,
@@ -86,12 +78,12 @@ std::string StageTessaro(const std::string& tag, const std::string& dllDir) {
     return dir;
 }
 
-bool PumpUntil(const std::function<bool()>& test, DWORD timeoutMs) {
-    for (DWORD start = GetTickCount();;) {
-        if (test()) {
-            return true;
-        }
+bool PumpUntil(const std::function<bool()>& test, DWORD timeoutMs, const char* what) {
+    for (DWORD start = GetTickCount(); !test();) {
         if (GetTickCount() - start >= timeoutMs) {
+            if (what != NULL) {
+                ADD_FAILURE() << "waited " << timeoutMs << " ms for " << what;
+            }
             return false;
         }
         MSG msg;
@@ -101,40 +93,39 @@ bool PumpUntil(const std::function<bool()>& test, DWORD timeoutMs) {
         }
         MsgWaitForMultipleObjects(0, NULL, FALSE, 20, QS_ALLINPUT);
     }
+    return true;
 }
 
 DWORD WaitPumping(Process& p, DWORD timeoutMs) {
-    PumpUntil([&] { return !p.handle || WaitForSingleObject(p.handle, 0) == WAIT_OBJECT_0; },
-              timeoutMs);
-    return WaitProcess(p, 0);
+    if (!p.handle) {
+        return 0xFFFFFFFF;
+    }
+    return Finish(
+        p, PumpUntil([&] { return WaitForSingleObject(p.handle, 0) == WAIT_OBJECT_0; }, timeoutMs),
+        timeoutMs);
 }
 
-namespace {
-struct WindowSearch {
-    DWORD processId;
-    const char* className;
-    bool visibleOnly;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectWindow(HWND wnd, LPARAM param) {
-    WindowSearch* s = reinterpret_cast<WindowSearch*>(param);
-    DWORD owner = 0;
-    char name[64] = {0};
-    GetWindowThreadProcessId(wnd, &owner);
-    GetClassNameA(wnd, name, sizeof name);
-    if (owner == s->processId && (!s->visibleOnly || IsWindowVisible(wnd)) &&
-        (!s->className || lstrcmpA(name, s->className) == 0)) {
-        s->found.push_back(wnd);
+static BOOL CALLBACK CollectWindow(HWND wnd, LPARAM param) {
+    auto* search =
+        reinterpret_cast<std::pair<std::vector<HWND>, std::function<bool(HWND)>>*>(param);
+    if (search->second(wnd)) {
+        search->first.push_back(wnd);
     }
     return TRUE;
 }
-} // namespace
 
 std::vector<HWND> WindowsOf(DWORD processId, const char* className, bool visibleOnly) {
-    WindowSearch search = {processId, className, visibleOnly, {}};
+    std::pair<std::vector<HWND>, std::function<bool(HWND)>> search;
+    search.second = [&](HWND wnd) {
+        DWORD owner = 0;
+        char name[64] = {0};
+        GetWindowThreadProcessId(wnd, &owner);
+        GetClassNameA(wnd, name, sizeof name);
+        return owner == processId && (!visibleOnly || IsWindowVisible(wnd)) &&
+               (!className || lstrcmpA(name, className) == 0);
+    };
     EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return search.first;
 }
 
 } // namespace testsupport

@@ -1,4 +1,5 @@
-// Starting Windows programs (such as Tessaro.exe) from a test and waiting.
+// Starting Windows programs (such as Tessaro.exe) from a test and waiting,
+// every wait bounded and failing the test with a message when it runs out.
 #pragma once
 #include <windows.h>
 #include <functional>
@@ -18,8 +19,8 @@ struct Process {
 // Starts exe with args in cwd (empty: the exe's folder). handle NULL on failure.
 Process StartProcess(const std::string& exe, const std::vector<std::string>& args,
                      const std::string& cwd = std::string());
-// Waits for the end; returns the exit code, or 0xFFFFFFFF on time-out (the
-// process is then killed). Closes the handle.
+// Waits for the end and returns the exit code; past timeoutMs the process is
+// killed, the test fails and 0xFFFFFFFF comes back. Closes the handle.
 DWORD WaitProcess(Process& p, DWORD timeoutMs = 30000);
 // Start and wait in one.
 DWORD RunProcess(const std::string& exe, const std::vector<std::string>& args,
@@ -29,8 +30,8 @@ DWORD RunProcess(const std::string& exe, const std::vector<std::string>& args,
 std::string StageTessaro(const std::string& tag, const std::string& dllDir = std::string());
 
 // Dispatches this thread's window messages until test() holds or timeoutMs
-// passed; returns test(). Tests that own windows wait through this.
-bool PumpUntil(const std::function<bool()>& test, DWORD timeoutMs = 10000);
+// passed; returns test(). With what, running out fails the test, naming it.
+bool PumpUntil(const std::function<bool()>& test, DWORD timeoutMs = 10000, const char* what = NULL);
 // WaitProcess, dispatching this thread's window messages meanwhile.
 DWORD WaitPumping(Process& p, DWORD timeoutMs = 30000);
 // Top-level windows of a process, only those of className when given, only

@@ -94,18 +94,16 @@ TEST_F(Buttons, DllInformationOpensTheLibraryDialogThenFocusesItsButton) {
 // and stores nothing.
 TEST_F(Buttons, DropUsesTheFormUnsavedAndLeavesTheSettingsAlone) {
     std::string input = dir_ + "\\notes.txt";
-    ASSERT_TRUE(WriteBytes(input, "notes"));
-    ASSERT_TRUE(WriteBytes(ini_, "[Tessaro]\r\nCOMP_FORMAT=7Z\r\n"));
+    ASSERT_TRUE(WriteBytes(input, "notes") && WriteBytes(ini_, "[Tessaro]\r\nCOMP_FORMAT=7Z\r\n"));
     SendMessageA(ControlHandle(1011), BM_CLICK, 0, 0);
     SendMessageA(ControlHandle(1019), BM_CLICK, 0, 0);
     UserSelect(1015, 0);
     UserSelect(1016, 5);
     UserSelect(1018, 2);
-    std::string block = input + '\0' + '\0';
-    HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + block.size());
-    ((DROPFILES*)GlobalLock(drop))->pFiles = sizeof(DROPFILES);
-    memcpy((char*)GlobalLock(drop) + sizeof(DROPFILES), block.data(), block.size());
-    GlobalUnlock(drop);
+    std::string block = std::string(sizeof(DROPFILES), '\0') + input + '\0' + '\0';
+    ((DROPFILES*)&block[0])->pFiles = sizeof(DROPFILES);
+    HGLOBAL drop = GlobalAlloc(GHND, block.size());
+    memcpy(GlobalLock(drop), block.data(), block.size());
     GlobalUnlock(drop);
     EXPECT_EQ(0, SendMessageA(wnd_, WM_DROPFILES, (WPARAM)drop, 0));
     EXPECT_EQ(std::vector<std::string>{HwndText(wnd_) + "\ta -tzip -p -mem=AES256 -mx=9 -r0 \"" +

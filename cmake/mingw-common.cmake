@@ -1,8 +1,6 @@
-# Cross toolchain: 32-bit Windows from Debian's MinGW-w64 (posix thread model,
+# Cross toolchain from Debian's MinGW-w64 for TOOLCHAIN_PREFIX (posix thread model,
 # which GoogleTest needs for std::mutex).
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-set(TOOLCHAIN_PREFIX i686-w64-mingw32)
 
 find_program(CMAKE_C_COMPILER NAMES ${TOOLCHAIN_PREFIX}-gcc-posix ${TOOLCHAIN_PREFIX}-gcc)
 find_program(CMAKE_CXX_COMPILER NAMES ${TOOLCHAIN_PREFIX}-g++-posix ${TOOLCHAIN_PREFIX}-g++)

@@ -1,13 +1,13 @@
 // Tessaro.exe as a process beside a library it must refuse or accept, and a
 // second start while a first holds the single-instance name: the messages,
 // what each process asks the library, that it lets the library go once, and
-// that every road ends with exit code 0.
+// that every road ends with exit code 0; and what the file carries.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <deque>
 
 #include "app/mainwnd.h"
+#include "jobs/messages.h"
 #include "tests/support/dialogs.h"
 #include "tests/support/fake7z.h"
 #include "tests/support/files.h"
@@ -20,15 +20,12 @@ namespace {
 
 const std::string kNone = "none", kMissingExport = "..\\fake-missing";
 const char kLoadFailed[] = "7-zip32.dll を読み込めませんでした。 プログラムを終了します。";
-const char kBusy[] = "7-zip32.dll が使用中です。終了してから再実行して下さい。";
 const char kAttach[] = "DllMain\tattach", kVersion[] = "SevenZipGetVersion",
            kFreed[] = "DllMain\tdetach\tfree";
 
 // Tessaro.exe in a private folder beside the fake library (or its variant
-// without SevenZipGetArchiveType, or none), with the fake's script and
-// settings that keep command-line jobs beside their input with no folder
-// opened. Ends what it started, so a failed case leaves no instance holding
-// the name for the next one.
+// without SevenZipGetArchiveType, or none) and the fake's script. Ends what
+// it started, so a failed case leaves no instance holding the name.
 struct Stage {
     std::string dir;
     std::deque<Process> started;
@@ -39,16 +36,13 @@ struct Stage {
             DeleteFileA(File("7-zip32.dll").c_str());
         }
         FakeReset(script, dir);
-        char user[257] = {0};
-        DWORD size = sizeof user;
-        GetUserNameA(user, &size);
-        WriteBytes(File(std::string("Tessaro_") + user + ".ini"),
-                   "[Tessaro]\r\nDECOMPESS=SAMEPLACE\r\nDECOMP_OPEN=FALSE\r\n"
-                   "COMPESS=SAMEPLACE\r\nCOMP_OPEN=FALSE\r\n");
     }
     ~Stage() {
         for (Process& p : started) {
-            WaitProcess(p, 0);
+            if (p.handle != NULL) { // left running by a failed case
+                TerminateProcess(p.handle, 1);
+                WaitProcess(p, 5000);
+            }
         }
         RemoveTree(dir);
     }
@@ -69,10 +63,12 @@ struct Stage {
 
 HWND VisibleMainWindow(const Process& p) {
     HWND main = NULL;
-    PumpUntil([&] {
-        std::vector<HWND> found = WindowsOf(p.id, MAIN_CLASS_NAME, true);
-        return (main = found.empty() ? NULL : found[0]) != NULL;
-    });
+    PumpUntil(
+        [&] {
+            std::vector<HWND> found = WindowsOf(p.id, MAIN_CLASS_NAME, true);
+            return (main = found.empty() ? NULL : found[0]) != NULL;
+        },
+        10000, "the main window");
     return main;
 }
 
@@ -81,8 +77,7 @@ void ExpectOneNotice(DialogWatcher& watcher, const char* text) {
     ASSERT_EQ(1u, seen.size());
     EXPECT_EQ(Hex(text), Hex(seen[0].text));
     EXPECT_TRUE(seen[0].owner == NULL);
-    EXPECT_FALSE(seen[0].hasYesNo);
-    EXPECT_EQ(IDOK, seen[0].pressed);
+    EXPECT_EQ("OK*", seen[0].form) << "OK alone, no icon";
 }
 
 } // namespace
@@ -104,7 +99,6 @@ TEST(StartupRefusal, ShowsOneMessageRunsNothingAndExitsWithZero) {
         {kMissingExport, "", {}, kLoadFailed, {kAttach, kFreed}},
         {kMissingExport, "", {"a.zip"}, kLoadFailed, {kAttach, kFreed}},
         {"", "[fake]\nversion=919\n", {}, tooOld("9.19"), checked},
-        {"", "[fake]\nversion=465\n", {}, tooOld("4.65"), checked},
         {"", "[fake]\nversion=0\n", {}, tooOld("0.00"), checked},
         // The version comes before the arguments are looked at.
         {"", "[fake]\nversion=919\n", {"a.zip"}, tooOld("9.19"), checked},
@@ -204,7 +198,7 @@ TEST(SecondInstance, WithoutAWindowToFindTellsOnlyOfABusyLibrary) {
         DialogWatcher watcher;
         EXPECT_EQ(0u, WaitPumping(stage.Start({"a.zip"})));
         if (*running == '1') {
-            ExpectOneNotice(watcher, kBusy);
+            ExpectOneNotice(watcher, MSG_BUSY);
         } else {
             EXPECT_TRUE(watcher.Seen().empty());
         }
@@ -219,44 +213,27 @@ TEST(SecondInstance, WithoutAWindowToFindTellsOnlyOfABusyLibrary) {
     }
 }
 
-// A real first instance in the middle of a command-line job shows no window;
-// the second start meets the library busy with its run.
-TEST(SecondInstance, DuringACommandLineJobReportsTheBusyLibrary) {
-    Stage stage("", "[fake]\ndelay_ms=3000\n");
-    WriteBytes(stage.File("a.txt"), "text");
-    DialogWatcher watcher;
-    Process& first = stage.Start({stage.File("a.txt")});
-    ASSERT_TRUE(PumpUntil([&] { return !stage.Calls("SevenZip").empty(); }));
-    EXPECT_TRUE(WindowsOf(first.id, NULL, true).empty());
-    EXPECT_TRUE(FindWindowA(MAIN_CLASS_NAME, NULL) == NULL);
-
-    EXPECT_EQ(0u, WaitPumping(stage.Start({stage.File("a.txt")})));
-    EXPECT_EQ(0u, WaitPumping(first));
-    ExpectOneNotice(watcher, kBusy);
-    // One run and one version check, both the first instance's.
-    EXPECT_EQ(1u, stage.Calls("SevenZip").size());
-    EXPECT_EQ(1u, stage.Calls(kVersion).size());
-    EXPECT_EQ(2u, stage.Calls("SevenZipGetRunning").size());
-    // Each process let the library go once, itself, before its exit.
-    Lines bindings = stage.Calls("DllMain");
-    std::sort(bindings.begin(), bindings.end());
-    EXPECT_EQ(Lines({"attach", "attach", "detach\tfree", "detach\tfree"}), bindings);
-}
-
-// A real first instance held in its command-line job by a question before any
-// library run: the library is idle, so the second start says nothing.
-TEST(SecondInstance, DuringACommandLineJobWithTheLibraryIdleSaysNothing) {
-    Stage stage("", "[fake]\nrunning=0\n");
-    WriteBytes(stage.File("a.txt"), "text");
-    WriteBytes(stage.File("a.7z"), "7z"); // the first asks before replacing it
-    Process& first = stage.Start({stage.File("a.txt")});
-    ASSERT_TRUE(PumpUntil([&] { return !WindowsOf(first.id, NULL, true).empty(); }));
-    // No watcher yet: a message of the second start would keep it from ending.
-    EXPECT_EQ(0u, WaitPumping(stage.Start({stage.File("a.txt")}), 10000));
-    DialogWatcher watcher; // answers the first one's question with No
-    EXPECT_EQ(0u, WaitPumping(first));
-    EXPECT_EQ(1u, watcher.Seen().size());
-    EXPECT_TRUE(stage.Calls("SevenZip").empty());
-    EXPECT_EQ(2u, stage.Calls("SevenZipGetRunning").size());
-    EXPECT_EQ(1u, stage.Calls(kVersion).size());
+// What the shell shows of the file: its version, its icon (one image of 32 x
+// 32 pixels, 24 bits each), and a manifest asking for no elevation.
+TEST(Resources, VersionIconAndManifest) {
+    std::string exe = TessaroExe();
+    std::vector<char> record(GetFileVersionInfoSizeA(exe.c_str(), NULL));
+    VS_FIXEDFILEINFO* fixed = NULL;
+    UINT length = 0;
+    ASSERT_TRUE(!record.empty() &&
+                GetFileVersionInfoA(exe.c_str(), 0, (DWORD)record.size(), record.data()) &&
+                VerQueryValueA(record.data(), "\\", (void**)&fixed, &length));
+    EXPECT_EQ(0x00010001u, fixed->dwFileVersionMS);
+    EXPECT_EQ(0x00000001u, fixed->dwProductVersionLS);
+    HMODULE file = LoadLibraryExA(exe.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+    auto bytes = [&](LPCSTR name, LPCSTR type) {
+        HRSRC found = FindResourceA(file, name, type);
+        return std::string(found ? (const char*)LockResource(LoadResource(file, found)) : "",
+                           found ? SizeofResource(file, found) : 0);
+    };
+    EXPECT_EQ("00 00 01 00 01 00 20 20 00 00 01 00 18 00",
+              Hex(bytes("APP_ICON", RT_GROUP_ICON).substr(0, 14)));
+    EXPECT_NE(std::string::npos,
+              bytes(MAKEINTRESOURCEA(1), RT_MANIFEST).find("level=\"asInvoker\""));
+    FreeLibrary(file);
 }

@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# Usage: desktop_test.sh entry|prefix|together SOURCE_DIR BUILD_DIR
+#   entry:    install the desktop entry into a fresh XDG_DATA_HOME, validate
+#             it, run it through gio launch on two files, uninstall.
+#   prefix:   the prefix script refuses folders that are not Tessaro's and
+#             leaves them as they were.
+#   together: two launcher runs at once without a display both finish.
+set -euo pipefail
+case=$1 root=$2 build=$3
+work=$(mktemp -d /tmp/tessaro-desktop-test.XXXXXX)
+ini="$build/bin/Tessaro_$(id -un).ini"
+saved=
+cleanup() {
+  if [ -n "$saved" ]; then mv -f "$saved" "$ini"; else rm -f "$ini"; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# The build's own prefix and home, as every other test uses them.
+export BUILD_DIR="$build" HOME="$build/home" TESSARO_WINEPREFIX="$build/wineprefix" TESSARO_HEADLESS=1
+mkdir -p "$HOME"
+
+# Jobs pack into a ZIP beside the first input, without asking anything.
+settings() {
+  [ -f "$ini" ] && { saved="$work/saved.ini"; cp -p "$ini" "$saved"; }
+  printf '[Tessaro]\r\nCOMPESS=SAMEPLACE\r\nDECOMPESS=SAMEPLACE\r\nCOMP_OPEN=FALSE\r\nDECOMP_OPEN=FALSE\r\nCOMP_FORMAT=ZIP\r\nCOMP_ENCRYPT=FALSE\r\n' >"$ini"
+}
+
+# wait_archive DIR FILE...: the one ZIP that appears in DIR holds exactly the
+# FILEs, byte for byte.
+wait_archive() {
+  local dir=$1 zip f end=$((SECONDS + 60)); shift
+  while [ $SECONDS -lt $end ]; do
+    zip=$(find "$dir" -maxdepth 1 -name '*.zip' | head -n 1)
+    [ -n "$zip" ] && 7zz t "$zip" >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+  [ -n "$zip" ] || fail "no archive in $dir"
+  rm -rf "$work/x"
+  7zz x -o"$work/x" -- "$zip" >/dev/null
+  [ "$(find "$work/x" -type f | wc -l)" = $# ] || fail "$zip: $(find "$work/x" -type f)"
+  for f in "$@"; do cmp -- "$f" "$work/x/$(basename -- "$f")" || fail "$zip: $f differs"; done
+}
+
+case $case in
+entry)
+  settings
+  export XDG_DATA_HOME="$work/data"
+  mkdir -p "$XDG_DATA_HOME" "$work/files"
+  # The launcher's own path needs quoting in the Exec line.
+  ln -s "$root" "$work/ソース \$dir"
+  "$work/ソース \$dir/tessaro.sh" --install >/dev/null
+  app="$XDG_DATA_HOME/applications/tessaro.desktop"
+  desktop-file-validate "$app" || fail "entry does not validate"
+  for n in 16 24 32 48 64 128 256; do
+    [ "$(identify -format %wx%h "$XDG_DATA_HOME/icons/hicolor/${n}x$n/apps/tessaro.png")" = "${n}x$n" ] ||
+      fail "icon $n"
+  done
+  grep -qx 'application/zip=tessaro.desktop;' "$XDG_DATA_HOME/applications/mimeinfo.cache" ||
+    fail "not offered for ZIP files"
+  a="$work/files/表 ソ a.txt" b="$work/files/b c 日本.txt"
+  echo first >"$a"
+  head -c 5000 /dev/urandom >"$b"
+  gio launch "$app" "$a" "$b"
+  wait_archive "$work/files" "$a" "$b"
+  "$root/tessaro.sh" --uninstall >/dev/null
+  left=$(find "$XDG_DATA_HOME" -mindepth 1)
+  [ -z "$left" ] || fail "left after uninstall: $left"
+  ;;
+prefix)
+  # Each folder is in the way of a prefix; none may change.
+  mkdir -p "$work/wine/drive_c" "$work/home/docs" "$work/pfx.creating/drive_c" "$work/pfx"
+  echo reg >"$work/wine/system.reg"
+  echo mine >"$work/home/docs/letter.txt"
+  echo half >"$work/pfx.creating/user.reg"
+  echo file >"$work/plain"
+  snap() { find "$1" -printf '%p %s %T@\n' | sort && find "$1" -type f -exec sha256sum {} + | sort; }
+  # prefix asked for | the folder that must stay | what the error says
+  while IFS='|' read -r target kept expect; do
+    before=$(snap "$work/$kept")
+    if out=$("$root/scripts/wineprefix.sh" "$work/$target" "$work/desk" 2>&1); then
+      fail "$target: accepted"
+    fi
+    [[ "$out" == *"$expect"* ]] || fail "$target: $out"
+    [ "$before" = "$(snap "$work/$kept")" ] || fail "$target: $kept changed"
+  done <<'TABLE'
+wine|wine|/wine exists and is not a Tessaro Wine prefix
+home|home|/home exists and is not a Tessaro Wine prefix
+plain|plain|/plain exists and is not a Tessaro Wine prefix
+pfx|pfx.creating|/pfx.creating exists and is not Tessaro's
+TABLE
+  ;;
+together)
+  settings
+  unset DISPLAY
+  mkdir -p "$work/one" "$work/two"
+  head -c 3000000 /dev/urandom >"$work/one/big.bin"
+  echo small >"$work/two/small.txt"
+  "$root/tessaro.sh" "$work/one/big.bin" >"$work/one.log" 2>&1 &
+  first=$!
+  "$root/tessaro.sh" "$work/two/small.txt" >"$work/two.log" 2>&1 || fail "second run: $(cat "$work/two.log")"
+  wait "$first" || fail "first run: $(cat "$work/one.log")"
+  wait_archive "$work/one" "$work/one/big.bin"
+  wait_archive "$work/two" "$work/two/small.txt"
+  ;;
+esac
+echo "desktop_$case: passed"
