@@ -11,12 +11,16 @@ static bool Reserve(SzArgs* args, size_t extra) {
         return true;
     }
     size_t wanted = args->size * 2 + extra + 256;
-    char* grown = args->text == NULL
-                      ? static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, wanted))
-                      : static_cast<char*>(HeapReAlloc(GetProcessHeap(), 0, args->text, wanted));
+    // A new block and a wiped old one, never a reallocation that leaves a copy behind.
+    char* grown = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, wanted));
     if (grown == NULL) {
         args->failed = true;
         return false;
+    }
+    if (args->text != NULL) {
+        memcpy(grown, args->text, args->used);
+        SecureZeroMemory(args->text, args->size);
+        HeapFree(GetProcessHeap(), 0, args->text);
     }
     args->text = grown;
     args->size = wanted;
@@ -47,10 +51,17 @@ LPCSTR SzArgsAt(const SzArgs* args, int index) {
     if (index < 0 || index >= args->count) {
         return NULL;
     }
+    int i = 0;
     const char* p = args->text;
-    for (int i = 0; i < index; i++) {
+    if (index >= args->cursorIndex) {
+        i = args->cursorIndex;
+        p += args->cursorOffset;
+    }
+    for (; i < index; i++) {
         p += strlen(p) + 1;
     }
+    args->cursorIndex = index;
+    args->cursorOffset = static_cast<size_t>(p - args->text);
     return p;
 }
 
@@ -74,6 +85,8 @@ char** SzArgsVector(const SzArgs* args, int leading, char** leadingValues) {
 
 void SzArgsFree(SzArgs* args) {
     if (args->text != NULL) {
+        // The command's tokens include a -p value: nothing stays in freed memory.
+        SecureZeroMemory(args->text, args->size);
         HeapFree(GetProcessHeap(), 0, args->text);
     }
     ZeroMemory(args, sizeof(*args));

@@ -8,6 +8,9 @@ struct SzArgs {
     size_t size; // bytes of text allocated
     int count;   // number of strings
     bool failed; // an allocation failed; the list is incomplete
+    // Where the last look-up ended, so that walking the list in order is linear.
+    mutable int cursorIndex;
+    mutable size_t cursorOffset;
 };
 
 // Starts an empty list.

@@ -38,6 +38,7 @@ bool SzSplitCommandLine(LPCSTR cmdLine, SzArgs* tokens) {
             return false;
         }
     }
+    SecureZeroMemory(token, length + 1);
     HeapFree(GetProcessHeap(), 0, token);
     return true;
 }
@@ -179,17 +180,12 @@ void SzFreeCommand(SzCommand* cmd) {
     cmd->password = SZ_PASSWORD_NONE;
 }
 
-// Engine switch for an overwrite mode ("-aoa" …), or NULL for asking.
-static LPCSTR SzOverwriteSwitch(SzOverwriteMode mode) {
-    static const LPCSTR kSwitchOf[] = {NULL, "-aoa", "-aos", "-aou", "-aot"};
-    return kSwitchOf[mode];
-}
+// Switches that make the engine's output readable by the library, and every
+// name literal: no name is ever a wildcard pattern.
+static const LPCSTR kFixedSwitches[] = {"-bsp1", "-sccUTF-8", "-scsUTF-8", "-spd"};
 
-// Switches that make the engine's output readable by the library.
-static const LPCSTR kFixedSwitches[] = {"-bsp1", "-sccUTF-8", "-scsUTF-8"};
-
-int SzBuildEngineArgs(const SzCommand* cmd, SzOverwriteMode overwrite, SzNameMapper map,
-                      SzArgs* engineArgs) {
+int SzBuildEngineArgs(const SzCommand* cmd, LPCSTR archive, LPCSTR outDir, SzNameMapper map,
+                      SzArgs* engineArgs, SzArgs* names) {
     char host[SZ_PATH_BYTES * 3];
     char letter[2] = {cmd->command, '\0'};
     SzArgsAdd(engineArgs, letter);
@@ -199,24 +195,24 @@ int SzBuildEngineArgs(const SzCommand* cmd, SzOverwriteMode overwrite, SzNameMap
     for (int i = 0; i < cmd->switches.count; i++) {
         SzArgsAdd(engineArgs, SzArgsAt(&cmd->switches, i));
     }
-    bool extracting = cmd->command == 'x' || cmd->command == 'e';
-    if (cmd->outDir[0] != '\0' && extracting) {
+    if (outDir != NULL && (cmd->command == 'x' || cmd->command == 'e')) {
         ZeroMemory(host, sizeof(host));
-        if (!map(cmd->outDir, true, host, sizeof(host))) {
+        if (!map(outDir, true, host, sizeof(host))) {
             return SZ_ERROR_COMMAND;
         }
         SzArgsAdd2(engineArgs, "-o", host);
-    }
-    if (extracting && SzOverwriteSwitch(overwrite) != NULL) {
-        SzArgsAdd(engineArgs, SzOverwriteSwitch(overwrite));
+        // The output folder is a fresh staging folder: entries of the same name
+        // (e without paths) can only meet each other there.
+        SzArgsAdd(engineArgs, "-aoa");
     }
     // The password itself comes on standard input, never here.
     if (cmd->command == 'a' && cmd->password != SZ_PASSWORD_NONE) {
         SzArgsAdd(engineArgs, "-p");
     }
-    SzArgsAdd(engineArgs, "--");
+    // A full path never begins with a dash, so no "--" is needed, and the list
+    // file named after it stays a list file.
     ZeroMemory(host, sizeof(host));
-    if (!map(cmd->archive, true, host, sizeof(host))) {
+    if (!map(archive, true, host, sizeof(host))) {
         return SZ_ERROR_COMMAND;
     }
     SzArgsAdd(engineArgs, host);
@@ -226,7 +222,7 @@ int SzBuildEngineArgs(const SzCommand* cmd, SzOverwriteMode overwrite, SzNameMap
         if (!map(SzArgsAt(&cmd->names, i), false, host, sizeof(host))) {
             return SZ_ERROR_COMMAND;
         }
-        SzArgsAdd(engineArgs, host);
+        SzArgsAdd(names, host);
     }
-    return engineArgs->failed ? SZ_ERROR_MEMORY : SZ_OK;
+    return engineArgs->failed || names->failed ? SZ_ERROR_MEMORY : SZ_OK;
 }

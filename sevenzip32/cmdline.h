@@ -42,9 +42,9 @@ int SzParseCommand(LPCSTR cmdLine, SzCommand* cmd);
 // Releases a parsed command.
 void SzFreeCommand(SzCommand* cmd);
 
-
-// The engine's arguments for a parsed command; overwrite is the mode decided
-// for extraction. SZ_OK, SZ_ERROR_COMMAND (a name cannot be mapped) or
-// SZ_ERROR_MEMORY.
-int SzBuildEngineArgs(const SzCommand* cmd, SzOverwriteMode overwrite, SzNameMapper map,
-                      SzArgs* engineArgs);
+// The engine's arguments for a parsed command, the archive and the output
+// folder given as Windows names (a temporary archive, a staging folder; NULL:
+// none); the names to add or pick go to names, for the engine's list file.
+// SZ_OK, SZ_ERROR_COMMAND (a name cannot be mapped) or SZ_ERROR_MEMORY.
+int SzBuildEngineArgs(const SzCommand* cmd, LPCSTR archive, LPCSTR outDir, SzNameMapper map,
+                      SzArgs* engineArgs, SzArgs* names);

@@ -11,11 +11,14 @@
 #include "sevenzip32/pathmap.h"
 #include "sevenzip32/progress.h"
 #include "sevenzip32/result.h"
+#include "sevenzip32/staging.h"
 #include "sevenzip32/texts.h"
 #include "sevenzip32/ui.h"
 
-// Names of existing files listed in the overwrite question at most.
-#define SZ_LISTED_CONFLICTS 8
+// How often the wait wakes for progress when nothing else happens.
+#define SZ_PROGRESS_MS 250
+// How long Cancel waits for the engine before it tries again.
+#define SZ_STOP_RETRY_MS 500
 
 struct SzCall {
     HWND owner;
@@ -80,9 +83,14 @@ static void Record(SzCall* call, SzConsole* text) {
     SzConsoleFeed(&call->output, s, strlen(s));
 }
 
-// The engine's complaint for the message box: a sentence when it is one users
-// meet, then the engine's error stream, or its output when that was empty.
-static void ReportFailure(SzCall* call, SzConsole* errors, SzConsole* output) {
+// Every failure the user is told about passes here: text (code page 932)
+// says what went wrong, detail (UTF-8) names files or quotes the engine.
+static void ReportFailure(SzCall* call, LPCSTR text, LPCSTR detailUtf8) {
+    SzShowMessage(call->owner, text, detailUtf8, MB_OK | MB_ICONERROR);
+}
+
+// The engine's complaint: its error stream, or its output when that was empty.
+static void ReportEngineFailure(SzCall* call, SzConsole* errors, SzConsole* output) {
     LPCSTR detail = SzConsoleText(errors);
     while (*detail == '\n') {
         detail++;
@@ -94,25 +102,22 @@ static void ReportFailure(SzCall* call, SzConsole* errors, SzConsole* output) {
     if (SzDescribeFailure(detail, call->cmd.archive, sentence, sizeof(sentence) - 8)) {
         StringCchCatA(sentence, sizeof(sentence), "\r\n\r\n");
     }
-    SzShowMessage(call->owner, sentence[0] != '\0' ? sentence : SZ_TEXT_FAILED, detail,
-                  MB_OK | MB_ICONERROR);
+    ReportFailure(call, sentence[0] != '\0' ? sentence : SZ_TEXT_FAILED, detail);
 }
 
-static bool MapArchive(SzCall* call, LPSTR host, int hostBytes) {
-    ZeroMemory(host, hostBytes);
-    return SzMapName(call->cmd.archive, true, host, hostBytes);
-}
-
-// Waits for the engine while pumping messages, as a modal dialog's loop does,
-// with the owner disabled. A WM_QUIT met on the way cancels the run; it is
-// posted again once the call is over.
+// Sleeps on the engine's end and the caller's messages, as a modal dialog's
+// loop does, with the owner disabled; wakes a few times a second for the
+// progress. A WM_QUIT met on the way cancels the run; it is posted again once
+// the call is over. Cancel is repeated until the engine is really gone.
 static void PumpUntilEnd(SzCall* call, SzJob* job, HWND progress, volatile bool* cancelled) {
     // A dialog closed earlier in the call gave the owner back its input.
     if (call->owner != NULL) {
         EnableWindow(call->owner, FALSE);
     }
+    DWORD lastPoll = GetTickCount();
     while (true) {
-        DWORD wait = MsgWaitForMultipleObjects(1, &job->waitHandle, FALSE, 100, QS_ALLINPUT);
+        DWORD wait =
+            MsgWaitForMultipleObjects(1, &job->waitHandle, FALSE, SZ_PROGRESS_MS, QS_ALLINPUT);
         if (wait == WAIT_OBJECT_0 || wait == WAIT_FAILED) {
             break;
         }
@@ -130,14 +135,23 @@ static void PumpUntilEnd(SzCall* call, SzJob* job, HWND progress, volatile bool*
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
-        if (*cancelled && !job->cancelled) {
+        if (*cancelled && (!job->cancelled || GetTickCount() - job->lastStop >= SZ_STOP_RETRY_MS)) {
             SzCancelJob(job);
         }
-        SzPollJob(job);
-        if (progress != NULL) {
-            SzFeedProgress(progress, &job->console);
+        if (GetTickCount() - lastPoll >= SZ_PROGRESS_MS) {
+            lastPoll = GetTickCount();
+            SzPollJob(job);
+            if (progress != NULL) {
+                SzFeedProgress(progress, &job->console);
+            }
         }
     }
+}
+
+// The archive's name as the engine spells it (a full path).
+static bool MapArchive(SzCall* call, LPSTR host, int hostBytes) {
+    ZeroMemory(host, hostBytes);
+    return SzMapName(call->cmd.archive, true, host, hostBytes);
 }
 
 // Lists the archive with what is known of the password; the exit code.
@@ -148,14 +162,15 @@ static int ListArchive(SzCall* call, SzConsole* output, SzConsole* errors) {
     }
     SzArgs args;
     SzArgsInit(&args);
-    SzArgsAdd(&args, "l");
-    SzArgsAdd(&args, "-slt");
-    SzArgsAdd(&args, "-sccUTF-8");
-    SzArgsAdd(&args, "--");
+    static const LPCSTR kList[] = {"l", "-slt", "-sccUTF-8", "-spd"};
+    for (size_t i = 0; i < sizeof(kList) / sizeof(kList[0]); i++) {
+        SzArgsAdd(&args, kList[i]);
+    }
     SzArgsAdd(&args, host);
     SzJob job;
     volatile bool cancelled = false;
-    if (SzStartJob(&job, &call->engine, &args, call->havePassword ? call->password : NULL)) {
+    if (SzStartJob(&job, &call->engine, &args, NULL, NULL,
+                   call->havePassword ? call->password : NULL)) {
         PumpUntilEnd(call, &job, NULL, &cancelled);
     }
     int exitCode = SzFinishJob(&job, errors);
@@ -195,83 +210,13 @@ static int AskResult(SzAsk answer) {
     return answer == SZ_ASK_CANCELLED ? SZ_ERROR_CANCELLED : SZ_ERROR_PASSWORD;
 }
 
-// The target folder of an extraction as a full Windows path.
-static void TargetFolder(const SzCall* call, LPWSTR folder, int folderChars) {
-    WCHAR given[SZ_PATH_BYTES];
-    ZeroMemory(given, sizeof(given));
-    ZeroMemory(folder, folderChars * sizeof(WCHAR));
-    if (call->cmd.outDir[0] == '\0') {
-        GetCurrentDirectoryW(folderChars, folder);
-        return;
-    }
-    MultiByteToWideChar(CP_ACP, 0, call->cmd.outDir, -1, given, SZ_PATH_BYTES);
-    GetFullPathNameW(given, folderChars, folder, NULL);
-}
-
-// Counts the listed files that already exist where they would be extracted,
-// and collects the first few names (UTF-8, one a line).
-static int FindConflicts(const SzCall* call, LPCSTR listing, LPSTR names, int namesBytes) {
-    WCHAR folder[MAX_PATH * 2];
-    TargetFolder(call, folder, MAX_PATH * 2);
-    LPCSTR entries = strstr(listing, "\n----------\n");
-    if (entries == NULL) {
-        return 0;
-    }
-    int count = 0;
-    ZeroMemory(names, namesBytes);
-    for (LPCSTR p = entries; (p = strstr(p, "\nPath = ")) != NULL;) {
-        p += 8;
-        LPCSTR end = strchr(p, '\n');
-        size_t n = end != NULL ? static_cast<size_t>(end - p) : strlen(p);
-        char name[MAX_PATH * 3];
-        ZeroMemory(name, sizeof(name));
-        if (n >= sizeof(name)) {
-            continue;
-        }
-        memcpy(name, p, n);
-        LPCSTR leaf = name;
-        if (call->cmd.command == 'e') {
-            // The Windows engine lists folders with '\\' (in UTF-8 never
-            // half a character); on a host '\\' is part of a name.
-            for (LPCSTR q = name; *q != '\0'; q++) {
-                if (*q == '/' || (*q == '\\' && !call->engine.wine)) {
-                    leaf = q + 1;
-                }
-            }
-        }
-        WCHAR wideLeaf[MAX_PATH * 2];
-        WCHAR target[MAX_PATH * 4];
-        ZeroMemory(wideLeaf, sizeof(wideLeaf));
-        ZeroMemory(target, sizeof(target));
-        MultiByteToWideChar(CP_UTF8, 0, leaf, -1, wideLeaf, MAX_PATH * 2);
-        for (WCHAR* w = wideLeaf; *w != L'\0'; w++) {
-            if (*w == L'/') {
-                *w = L'\\';
-            }
-        }
-        StringCchPrintfW(target, MAX_PATH * 4, L"%s\\%s", folder, wideLeaf);
-        DWORD attributes = GetFileAttributesW(target);
-        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            if (count < SZ_LISTED_CONFLICTS) {
-                StringCchCatA(names, namesBytes, name);
-                StringCchCatA(names, namesBytes, "\n");
-            } else if (count == SZ_LISTED_CONFLICTS) {
-                StringCchCatA(names, namesBytes, "...\n");
-            }
-            count++;
-        }
-    }
-    return count;
-}
-
 static bool ListingNeedsPassword(LPCSTR output, LPCSTR errors) {
     return strstr(output, "Enter password") != NULL || SzTextMeansWrongPassword(errors) ||
            SzTextMeansWrongPassword(output);
 }
 
-// Before extracting or testing: asks for a password when the archive needs
-// one, and decides what happens to existing files.
-static int Prepare(SzCall* call, SzOverwriteMode* overwrite) {
+// Before extracting or testing: asks for a password when the archive needs one.
+static int Prepare(SzCall* call) {
     for (int attempt = 0; attempt < 2; attempt++) {
         SzConsole output;
         SzConsole errors;
@@ -294,20 +239,12 @@ static int Prepare(SzCall* call, SzOverwriteMode* overwrite) {
             Record(call, &errors);
             result = exitCode < 0 ? SZ_ERROR_FATAL
                                   : SzMapExitCode(exitCode, SzConsoleText(&errors), false);
-            ReportFailure(call, &errors, &output);
+            ReportEngineFailure(call, &errors, &output);
         } else {
             call->listedBytes = SzListedBytes(listing);
             if (!call->havePassword && strstr(listing, "\nEncrypted = +") != NULL) {
                 SzAsk answer = AskPassword(call, false);
                 result = answer == SZ_ASK_OK ? SZ_OK : AskResult(answer);
-            }
-            // Testing writes nothing, so only extraction can meet existing files.
-            if (result == SZ_OK && *overwrite == SZ_OVERWRITE_ASK && call->cmd.command != 't') {
-                char names[2048];
-                int conflicts = FindConflicts(call, listing, names, sizeof(names));
-                int answer = conflicts > 0 ? SzAskOverwrite(call->owner, conflicts, names) : IDNO;
-                *overwrite = answer == IDYES ? SZ_OVERWRITE_ALL : SZ_OVERWRITE_SKIP;
-                result = answer == IDCANCEL ? SZ_ERROR_CANCELLED : SZ_OK;
             }
         }
         SzConsoleFree(&output);
@@ -319,15 +256,16 @@ static int Prepare(SzCall* call, SzOverwriteMode* overwrite) {
     return SZ_OK;
 }
 
-// Runs the engine while pumping messages, like a modal dialog does.
-static int RunWithProgress(SzCall* call, const SzArgs* args) {
+// Runs the engine while pumping messages, like a modal dialog does; stage is
+// the host path of a staging folder to remove should the caller end first.
+static int RunWithProgress(SzCall* call, const SzArgs* args, const SzArgs* names, LPCSTR stage) {
     SzJob job;
     SzConsole errors;
     SzConsoleInit(&errors);
     volatile bool cancelled = false;
     HWND progress = NULL;
-    bool started =
-        SzStartJob(&job, &call->engine, args, call->havePassword ? call->password : NULL);
+    bool started = SzStartJob(&job, &call->engine, args, names, stage,
+                              call->havePassword ? call->password : NULL);
     if (started && !call->cmd.hide && SzHaveDisplay()) {
         progress = SzOpenProgress(call->owner, call->cmd.archive, &cancelled);
     }
@@ -350,18 +288,225 @@ static int RunWithProgress(SzCall* call, const SzArgs* args) {
     if (!started || exitCode < 0) {
         result = job.cancelled ? SZ_ERROR_CANCELLED : SZ_ERROR_FATAL;
         if (!job.cancelled) {
-            SzShowMessage(call->owner, SZ_TEXT_START_FAILED, call->engine.path,
-                          MB_OK | MB_ICONERROR);
+            ReportFailure(call, SZ_TEXT_START_FAILED, call->engine.path);
         }
     } else {
         result = SzMapExitCode(exitCode, SzConsoleText(&errors), job.cancelled);
         if (result != SZ_OK && result != SZ_ERROR_CANCELLED) {
-            ReportFailure(call, &errors, &job.console);
+            ReportEngineFailure(call, &errors, &job.console);
         }
     }
     SzConsoleFree(&job.console);
     SzConsoleFree(&errors);
     return result;
+}
+
+// A name given to the library that does not exist, or NULL: every name means
+// exactly one file, so a missing one is an error, never a pattern.
+static LPCSTR MissingName(const SzCommand* cmd) {
+    DWORD attributes = GetFileAttributesA(cmd->archive);
+    if (cmd->command != 'a' &&
+        (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))) {
+        return cmd->archive;
+    }
+    for (int i = 0; cmd->command == 'a' && i < cmd->names.count; i++) {
+        LPCSTR name = SzArgsAt(&cmd->names, i);
+        if (GetFileAttributesA(name) == INVALID_FILE_ATTRIBUTES) {
+            return name;
+        }
+    }
+    return NULL;
+}
+
+// Text (code page 932) as UTF-8, for messages.
+static void ToUtf8(LPCSTR text, LPSTR utf8, int utf8Bytes) {
+    WCHAR wide[SZ_PATH_BYTES];
+    ZeroMemory(wide, sizeof(wide));
+    ZeroMemory(utf8, utf8Bytes);
+    MultiByteToWideChar(CP_ACP, 0, text, -1, wide, SZ_PATH_BYTES - 1);
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8, utf8Bytes - 1, NULL, NULL);
+}
+
+// A wide path in code page 932, for the command's own names.
+static bool ToAnsi(LPCWSTR path, LPSTR ansi, int ansiBytes) {
+    ZeroMemory(ansi, ansiBytes);
+    BOOL lossy = FALSE;
+    return WideCharToMultiByte(CP_ACP, 0, path, -1, ansi, ansiBytes - 1, NULL, &lossy) > 0 &&
+           !lossy;
+}
+
+// The host path of a staging folder, for the watcher that removes it
+// should the caller end during the run ("" on Windows).
+static void StageHostPath(const SzCall* call, LPCWSTR dir, LPSTR host, int hostBytes) {
+    ZeroMemory(host, hostBytes);
+    if (call->engine.wine) {
+        SzWineHostPath(dir, host, hostBytes);
+    }
+}
+
+// Runs the engine with the command's names in the list file.
+static int RunCommand(SzCall* call, LPCSTR archive, LPCSTR outDir, LPCSTR stageHost) {
+    SzArgs args;
+    SzArgs names;
+    SzArgsInit(&args);
+    SzArgsInit(&names);
+    int result = SzBuildEngineArgs(&call->cmd, archive, outDir, SzMapName, &args, &names);
+    if (result == SZ_OK) {
+        result = RunWithProgress(call, &args, &names, stageHost);
+    } else {
+        ReportFailure(call, SZ_TEXT_BAD_COMMAND, NULL);
+    }
+    SzArgsFree(&args);
+    SzArgsFree(&names);
+    return result;
+}
+
+// The target folder of an extraction as a full Windows path.
+static void TargetFolder(const SzCall* call, LPWSTR folder, int folderChars) {
+    WCHAR given[SZ_PATH_BYTES];
+    ZeroMemory(given, sizeof(given));
+    ZeroMemory(folder, folderChars * sizeof(WCHAR));
+    if (call->cmd.outDir[0] == '\0') {
+        GetCurrentDirectoryW(folderChars, folder);
+        return;
+    }
+    MultiByteToWideChar(CP_ACP, 0, call->cmd.outDir, -1, given, SZ_PATH_BYTES);
+    GetFullPathNameW(given, folderChars, folder, NULL);
+    size_t n = wcslen(folder);
+    while (n > 3 && folder[n - 1] == L'\\') {
+        folder[--n] = L'\0';
+    }
+}
+
+// Extraction into a staging folder of the destination; the destination
+// changes only after the engine succeeded, and then one entry at a time.
+static int Extract(SzCall* call) {
+    WCHAR dest[SZ_STAGE_CHARS];
+    TargetFolder(call, dest, SZ_STAGE_CHARS);
+    SzStage stage;
+    char outDir[SZ_PATH_BYTES];
+    char stageHost[SZ_STAGE_CHARS * 3];
+    ZeroMemory(stageHost, sizeof(stageHost));
+    if (!SzStageOpen(&stage, dest) || !ToAnsi(stage.dir, outDir, sizeof(outDir))) {
+        SzStageClose(&stage);
+        WideCharToMultiByte(CP_UTF8, 0, dest, -1, stageHost, sizeof(stageHost) - 1, NULL, NULL);
+        ReportFailure(call, SZ_TEXT_NO_STAGE, stageHost);
+        return SZ_ERROR_FATAL;
+    }
+    StageHostPath(call, stage.dir, stageHost, sizeof(stageHost));
+    int result = RunCommand(call, call->cmd.archive, outDir, stageHost);
+    if (result == SZ_OK) {
+        // Here the engine has succeeded into stage.dir and nothing is placed yet.
+        // The host engine leaves legacy names as raw bytes; a Windows engine
+        // reads them in the code page already.
+        if (call->engine.wine) {
+            SzRenameLegacyNames(call->cmd.archive, stage.dir, call->cmd.command == 'e', true);
+        }
+        WCHAR archive[SZ_PATH_BYTES];
+        ZeroMemory(archive, sizeof(archive));
+        MultiByteToWideChar(CP_ACP, 0, call->cmd.archive, -1, archive, SZ_PATH_BYTES - 1);
+        SzConsole refused;
+        SzConsoleInit(&refused);
+        result = SzStageCommit(&stage, call->cmd.overwrite, call->owner, archive, &refused);
+        if (result == SZ_ERROR_WARNING) {
+            ReportFailure(call, SZ_TEXT_NOT_PLACED, SzConsoleText(&refused));
+        }
+        SzConsoleFree(&refused);
+    }
+    SzStageClose(&stage);
+    return result;
+}
+
+// Compression into a temporary archive beside the target (a copy of it when
+// it exists), renamed over the target only when the engine succeeded.
+static int Compress(SzCall* call) {
+    WCHAR archive[SZ_STAGE_CHARS];
+    WCHAR folder[SZ_STAGE_CHARS];
+    WCHAR given[SZ_PATH_BYTES];
+    ZeroMemory(archive, sizeof(archive));
+    ZeroMemory(folder, sizeof(folder));
+    ZeroMemory(given, sizeof(given));
+    MultiByteToWideChar(CP_ACP, 0, call->cmd.archive, -1, given, SZ_PATH_BYTES - 1);
+    LPWSTR leaf = NULL;
+    GetFullPathNameW(given, SZ_STAGE_CHARS, archive, &leaf);
+    if (leaf != NULL) {
+        // The folder without its last backslash, unless it is a drive's root.
+        size_t n = static_cast<size_t>(leaf - archive);
+        StringCchCopyNW(folder, SZ_STAGE_CHARS, archive, n > 3 ? n - 1 : n);
+    }
+    SzStage stage;
+    WCHAR temp[SZ_STAGE_CHARS];
+    char tempAnsi[SZ_PATH_BYTES];
+    char stageHost[SZ_STAGE_CHARS * 3];
+    ZeroMemory(stageHost, sizeof(stageHost));
+    ZeroMemory(temp, sizeof(temp));
+    bool ready = leaf != NULL && SzStageOpen(&stage, folder) &&
+                 SUCCEEDED(StringCchPrintfW(temp, SZ_STAGE_CHARS, L"%s\\%s", stage.dir, leaf)) &&
+                 ToAnsi(temp, tempAnsi, sizeof(tempAnsi));
+    // Adding to an existing archive works on a copy, so a failure leaves it as it was.
+    DWORD attributes = GetFileAttributesW(archive);
+    ready = ready && (attributes == INVALID_FILE_ATTRIBUTES || CopyFileW(archive, temp, TRUE));
+    int result = SZ_ERROR_FATAL;
+    if (ready) {
+        StageHostPath(call, stage.dir, stageHost, sizeof(stageHost));
+        result = RunCommand(call, tempAnsi, NULL, stageHost);
+    }
+    if (result == SZ_OK) {
+        // A folder that did not exist is the staging folder renamed.
+        bool placed = stage.whole ? MoveFileW(stage.dir, folder)
+                                  : MoveFileExW(temp, archive, MOVEFILE_REPLACE_EXISTING);
+        stage.made = stage.made && !(placed && stage.whole);
+        result = placed ? SZ_OK : SZ_ERROR_FATAL;
+        ready = placed != FALSE;
+    }
+    if (!ready) {
+        ToUtf8(call->cmd.archive, stageHost, sizeof(stageHost));
+        ReportFailure(call, SZ_TEXT_NOT_PLACED, stageHost);
+    }
+    if (leaf != NULL) {
+        SzStageClose(&stage);
+    }
+    return result;
+}
+
+// The command line for a message, with every -p value masked.
+static void MaskedCommand(LPCSTR cmdLine, LPSTR utf8, int utf8Bytes) {
+    char masked[SZ_PATH_BYTES];
+    ZeroMemory(masked, sizeof(masked));
+    size_t used = 0;
+    bool blank = true;
+    bool quoted = false;
+    bool hiding = false;
+    for (LPCSTR p = cmdLine != NULL ? cmdLine : ""; *p != '\0' && used + 8 < sizeof(masked);) {
+        if (*p == '"') {
+            quoted = !quoted;
+        }
+        if (!quoted && (*p == ' ' || *p == '\t')) {
+            hiding = false;
+        }
+        if (blank && (p[0] == '-' || (p[0] == '"' && p[1] == '-')) &&
+            ((p[0] == '-' ? p[1] : p[2]) | 0x20) == 'p') {
+            size_t n = p[0] == '-' ? 2 : 3;
+            memcpy(masked + used, p, n);
+            used += n;
+            p += n;
+            memcpy(masked + used, "***", 3);
+            used += 3;
+            hiding = true;
+            blank = false;
+            continue;
+        }
+        blank = !quoted && (*p == ' ' || *p == '\t');
+        LPCSTR next = CharNextA(p);
+        while (p < next) {
+            if (!hiding || *p == '"') {
+                masked[used++] = *p;
+            }
+            p++;
+        }
+    }
+    ToUtf8(masked, utf8, utf8Bytes);
+    SecureZeroMemory(masked, sizeof(masked));
 }
 
 static int Execute(SzCall* call, LPCSTR cmdLine) {
@@ -370,18 +515,22 @@ static int Execute(SzCall* call, LPCSTR cmdLine) {
         return SZ_ERROR_FATAL;
     }
     if (SzParseCommand(cmdLine, &call->cmd) != SZ_OK) {
-        char detail[1024];
-        ZeroMemory(detail, sizeof(detail));
-        WCHAR wide[1024];
-        ZeroMemory(wide, sizeof(wide));
-        MultiByteToWideChar(CP_ACP, 0, cmdLine != NULL ? cmdLine : "", -1, wide, 1023);
-        WideCharToMultiByte(CP_UTF8, 0, wide, -1, detail, sizeof(detail) - 1, NULL, NULL);
-        SzShowMessage(call->owner, SZ_TEXT_BAD_COMMAND, detail, MB_OK | MB_ICONERROR);
+        char detail[SZ_PATH_BYTES * 3];
+        MaskedCommand(cmdLine, detail, sizeof(detail));
+        ReportFailure(call, SZ_TEXT_BAD_COMMAND, detail);
         return SZ_ERROR_COMMAND;
+    }
+    LPCSTR missing = MissingName(&call->cmd);
+    if (missing != NULL) {
+        char detail[SZ_PATH_BYTES * 3];
+        ToUtf8(missing, detail, sizeof(detail));
+        ReportFailure(call, SZ_TEXT_MISSING_INPUTS, detail);
+        return call->cmd.command == 'a' ? SZ_ERROR_WARNING : SZ_ERROR_FATAL;
     }
     if (call->cmd.password == SZ_PASSWORD_GIVEN) {
         MultiByteToWideChar(CP_ACP, 0, call->cmd.passwordText, -1, call->password,
                             SZ_PASSWORD_CHARS - 1);
+        SecureZeroMemory(call->cmd.passwordText, sizeof(call->cmd.passwordText));
         call->havePassword = true;
     } else if (call->cmd.password == SZ_PASSWORD_ASK) {
         // A new archive's password is typed twice: a slip would lock it for good.
@@ -390,36 +539,20 @@ static int Execute(SzCall* call, LPCSTR cmdLine) {
             return AskResult(answer);
         }
     }
-    SzOverwriteMode overwrite = call->cmd.overwrite;
     char command = call->cmd.command;
     if (command == 'x' || command == 'e' || command == 't') {
-        int prepared = Prepare(call, &overwrite);
+        int prepared = Prepare(call);
         if (prepared != SZ_OK) {
             return prepared;
         }
     }
-    // Cancel ends a Windows engine outright, before it can remove the
-    // archive it was creating; a host engine removes it itself.
-    bool fresh = command == 'a' && GetFileAttributesA(call->cmd.archive) == INVALID_FILE_ATTRIBUTES;
-    SzArgs args;
-    SzArgsInit(&args);
-    int result = SzBuildEngineArgs(&call->cmd, overwrite, SzMapName, &args);
-    if (result == SZ_OK) {
-        result = RunWithProgress(call, &args);
-        if (result == SZ_ERROR_CANCELLED && fresh && !call->engine.wine) {
-            DeleteFileA(call->cmd.archive);
-        }
-        if ((result == SZ_OK || result == SZ_ERROR_WARNING) && (command == 'x' || command == 'e')) {
-            WCHAR folder[MAX_PATH * 2];
-            TargetFolder(call, folder, MAX_PATH * 2);
-            SzRenameLegacyNames(call->cmd.archive, folder, command == 'e',
-                                overwrite == SZ_OVERWRITE_ALL);
-        }
-    } else {
-        SzShowMessage(call->owner, SZ_TEXT_BAD_COMMAND, NULL, MB_OK | MB_ICONERROR);
+    if (command == 'x' || command == 'e') {
+        return Extract(call);
     }
-    SzArgsFree(&args);
-    return result;
+    if (command == 'a') {
+        return Compress(call);
+    }
+    return RunCommand(call, call->cmd.archive, NULL, NULL);
 }
 
 int SzExecute(HWND owner, LPCSTR cmdLine, LPSTR output, DWORD outputSize) {

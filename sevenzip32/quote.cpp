@@ -13,8 +13,9 @@ static bool Put(LPSTR cmdLine, size_t cmdBytes, size_t* used, char c, size_t rep
     return true;
 }
 
-bool SzAppendQuoted(LPSTR cmdLine, size_t cmdBytes, LPCSTR argument) {
-    size_t used = strlen(cmdLine);
+// Appends at *usedBytes and advances it, so a long line is built in one pass.
+static bool AppendAt(LPSTR cmdLine, size_t cmdBytes, size_t* usedBytes, LPCSTR argument) {
+    size_t& used = *usedBytes;
     if (used > 0 && !Put(cmdLine, cmdBytes, &used, ' ', 1)) {
         return false;
     }
@@ -25,6 +26,7 @@ bool SzAppendQuoted(LPSTR cmdLine, size_t cmdBytes, LPCSTR argument) {
             return false;
         }
         memcpy(cmdLine + used, argument, n + 1);
+        used += n;
         return true;
     }
     bool ok = Put(cmdLine, cmdBytes, &used, '"', 1);
@@ -50,6 +52,11 @@ bool SzAppendQuoted(LPSTR cmdLine, size_t cmdBytes, LPCSTR argument) {
     return ok && Put(cmdLine, cmdBytes, &used, '"', 1);
 }
 
+bool SzAppendQuoted(LPSTR cmdLine, size_t cmdBytes, LPCSTR argument) {
+    size_t used = strlen(cmdLine);
+    return AppendAt(cmdLine, cmdBytes, &used, argument);
+}
+
 LPSTR SzJoinCommandLine(LPCSTR program, const SzArgs* args) {
     // Worst case: every character doubled plus quotes and a blank.
     size_t bytes = (strlen(program) + 3) * 2 + 1;
@@ -60,9 +67,10 @@ LPSTR SzJoinCommandLine(LPCSTR program, const SzArgs* args) {
     if (cmdLine == NULL) {
         return NULL;
     }
-    bool ok = SzAppendQuoted(cmdLine, bytes, program);
+    size_t used = 0;
+    bool ok = AppendAt(cmdLine, bytes, &used, program);
     for (int i = 0; ok && i < args->count; i++) {
-        ok = SzAppendQuoted(cmdLine, bytes, SzArgsAt(args, i));
+        ok = AppendAt(cmdLine, bytes, &used, SzArgsAt(args, i));
     }
     if (!ok) {
         HeapFree(GetProcessHeap(), 0, cmdLine);

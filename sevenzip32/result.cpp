@@ -31,7 +31,8 @@ static const struct {
 };
 
 int SzMapExitCode(int exitCode, LPCSTR errorText, bool cancelled) {
-    if (cancelled) {
+    // Cancel pressed as the engine finished: the work is done, and says so.
+    if (cancelled && exitCode != 0) {
         return SZ_ERROR_CANCELLED;
     }
     if (exitCode != 0 && SzTextMeansWrongPassword(errorText)) {

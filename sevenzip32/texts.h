@@ -17,9 +17,6 @@
 #define SZ_TEXT_PROGRESS_TIME_FORMAT "経過時間: %s　残り時間: %s"
 #define SZ_TEXT_PROGRESS_UNKNOWN "--:--"
 #define SZ_TEXT_BYTES_FORMAT "%u バイト"
-#define SZ_TEXT_OVERWRITE_FORMAT                                                                                     \
-    "展開先に同じ名前のファイルが %d 個あります。\r\n\r\n%s\r\n上書きしますか？\r\n\r\n" \
-    "[はい] 上書きする / [いいえ] 既存のファイルを残して展開する / [キャンセル] 中止"
 #define SZ_TEXT_MISSING_ENGINE                                                                                 \
     "7-Zip のコマンドライン版 (/usr/bin/7zz、Windows では 7z.exe) が見つかりません。\r\n" \
     "Debian では「sudo apt-get install 7zip」でインストールしてください。Windows では "    \
@@ -43,6 +40,21 @@
 #define SZ_TEXT_TERMINAL_PROMPT "パスワード: "
 #define SZ_TEXT_TERMINAL_CONFIRM "もう一度: "
 
+#define SZ_TEXT_OVERWRITE_CAPTION "上書きの確認"
+#define SZ_TEXT_OVERWRITE_FORMAT                                                                                          \
+    "このファイルは既にあります。書庫の中のファイルで置き換えますか？\r\n\r\n%ls\r\n\r\n" \
+    "既存のファイル:  %ls バイト  %ls\r\n書庫のファイル:  %ls バイト  %ls"
+#define SZ_TEXT_YES "はい"
+#define SZ_TEXT_YES_ALL "すべてはい"
+#define SZ_TEXT_NO "いいえ"
+#define SZ_TEXT_NO_ALL "すべていいえ"
+#define SZ_TEXT_NOT_PLACED                                                                                                    \
+    "次のファイルは置き換えられませんでした (使用中、読み取り専用、展開中の書庫自身、" \
+    "またはフォルダーとファイルの名前の衝突)。元のファイルはそのままです:\r\n\r\n"
+#define SZ_TEXT_NO_STAGE                                                                           \
+    "作業用のフォルダーを作れませんでした (フォルダーがないか、書き込めません):\r\n\r\n"
+#define SZ_TEXT_MISSING_INPUTS "次のファイルが見つかりません:\r\n\r\n"
+
 // Control ids of the password dialog and the progress window.
 #define SZ_ID_PASSWORD_LABEL 200
 #define SZ_ID_PASSWORD 201
@@ -53,3 +65,9 @@
 #define SZ_ID_PROGRESS_BAR 302
 #define SZ_ID_PROGRESS_SIZE 303
 #define SZ_ID_PROGRESS_TIME 304
+// The overwrite question: its text is read as a message box's (id 0xFFFF);
+// closing the window (IDCANCEL) means No, so Cancel has its own id.
+#define SZ_ID_QUESTION_TEXT 0xFFFF
+#define SZ_ID_YES_ALL 310
+#define SZ_ID_NO_ALL 311
+#define SZ_ID_STOP 312

@@ -35,6 +35,3 @@ SzAsk SzAskPassword(HWND owner, bool confirm, bool asciiOnly, LPWSTR password, i
 // Shows a message owned by owner: text (code page 932) then detail (UTF-8).
 void SzShowMessage(HWND owner, LPCSTR text, LPCSTR detailUtf8, UINT flags);
 
-// Asks whether count existing files (listed in namesUtf8) may be overwritten:
-// IDYES, IDNO or IDCANCEL. Without a display the answer is IDNO.
-int SzAskOverwrite(HWND owner, int count, LPCSTR namesUtf8);

@@ -1,48 +1,45 @@
 #!/usr/bin/env bash
 # Usage: bench/sevenzip32/bench.sh [BUILD_DIR]
-# Prints how long 7-zip32.dll takes to classify 202 files (200 text files, a
-# ZIP, a 7z) called directly (goal: 1 ms or less per file), then a ZIP job
-# over 200 small files through Tessaro.exe against the bare engine and Wine's
-# start of a do-nothing program (goal: Tessaro at most engine + start + 0.1 s).
+# Prints the library's cost against the bare engine: a ZIP of 20,000 named
+# files (goal: at most 1.5 times 7zz's time), and a 100 MB 7z job with the
+# CPU time of the caller and of Wine's server during it. NAMES and SIZE_MB
+# change the sizes.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(cd "${1:-${BUILD_DIR:-$root/build}}" && pwd)
-cmake --build "$build" --target Tessaro sevenzip32 classify_bench noop_bench -- --no-print-directory >/dev/null
-work=$(mktemp -d /tmp/sz32-classify.XXXXXX)
+names=${NAMES:-20000}
+size_mb=${SIZE_MB:-100}
+cmake --build "$build" --target sevenzip32_bench -- --no-print-directory >/dev/null
+work=$(mktemp -d /tmp/sevenzip32-bench.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 now() { date +%s.%N; }
-timed() { local t0 t1; t0=$(now); "$@" >/dev/null 2>&1; t1=$(now); awk -v a="$t0" -v b="$t1" 'BEGIN{printf "%.3f", b - a}'; }
+since() { awk -v a="$1" -v b="$(now)" 'BEGIN{printf "%.3f", b - a}'; }
+server_cpu() { # user+system seconds of the running wineservers
+  local total=0 p
+  for p in $(pgrep -x wineserver || true); do
+    total=$(awk -v t="$total" '{print t + ($14 + $15) / 100}' "/proc/$p/stat")
+  done
+  echo "$total"
+}
 
-mkdir -p "$work/files" "$work/stage"
-for i in $(seq 1 200); do
-  seq -f "line %g of small text file $i" 1 $(( i % 40 + 1 )) >"$work/files/t$i.txt"
-done
-7zz a -tzip "$work/files/a.zip" "$work/files/t1.txt" >/dev/null
-7zz a -t7z "$work/files/a.7z" "$work/files/t2.txt" >/dev/null
+mkdir -p "$work/in"
+(cd "$work/in" && seq -f 'f%06g.txt' 1 "$names" | while read -r f; do echo "$f" >"$f"; done)
+list=$(cd "$work/in" && ls)
+printf 'a -tzip -mx=0 -hide %s %s' "$(winpath "$work/lib.zip")" "$(echo $list)" >"$work/names.cmd"
+t0=$(now); (cd "$work/in" && 7zz a -tzip -mx=0 "$work/bare.zip" $list >/dev/null); bare=$(since "$t0")
+# The library runs from the files' folder, as a caller with relative names does.
+run() { (cd "$1" && "$build/wine-run.sh" "$build/tests/real/sevenzip32_bench.exe" "$(winpath "$2")"); }
+run "$work/in" "$work/names.cmd" >/dev/null 2>&1 || true # a warm Wine server for the figures
+rm -f "$work/lib.zip"
+t0=$(now); out=$(run "$work/in" "$work/names.cmd"); lib=$(since "$t0")
+echo "$names names: library $lib s ($out), bare 7zz $bare s," \
+  "ratio $(awk -v a="$lib" -v b="$bare" 'BEGIN{printf "%.2f", a / b}')"
 
-. "$root/scripts/wine-env.sh"
-export WINEPREFIX="$build/wineprefix" HOME="$build/home"
-"$root/scripts/wineprefix.sh" "$WINEPREFIX" "$build/desktop"
-if [ -z "${DISPLAY:-}" ]; then
-  start_xvfb 70 99
-  trap 'kill $XVFB_PID 2>/dev/null || true; rm -rf "$work"' EXIT
-fi
-wineserver -p60 </dev/null >/dev/null 2>&1 || true
-"$WINE" "$build/tests/fake/classify_bench.exe" "$(winpath "$build/bin/7-zip32.dll")" "$(winpath "$work/files")"
-
-cp "$build/bin/Tessaro.exe" "$build/bin/7-zip32.dll" "$work/stage/"
-printf '[Tessaro]\r\nCOMPESS=SAMEPLACE\r\nCOMP_OPEN=FALSE\r\nCOMP_FORMAT=ZIP\r\nCOMP_LEVEL=LEVEL2\r\nCOMP_ENCRYPT=FALSE\r\n' \
-  >"$work/stage/Tessaro_$(id -un).ini"
-inputs=()
-for i in $(seq 1 200); do inputs+=("$(winpath "$work/files/t$i.txt")"); done
-"$WINE" "$build/tests/fake/noop_bench.exe" >/dev/null 2>&1 || true
-best() { local b="" t; for _ in 1 2 3; do t=$("$@"); b=$(awk -v a="$b" -v t="$t" 'BEGIN{print (a == "" || t < a) ? t : a}'); done; echo "$b"; }
-tessaro_job() { find "$work/files" -name "*.zip" ! -name a.zip -delete; timed "$WINE" "$work/stage/Tessaro.exe" "${inputs[@]}"; }
-engine_job() { rm -f "$work/direct.zip"; timed 7zz a -tzip -mx=3 "$work/direct.zip" "$work"/files/t*.txt; }
-noop() { timed "$WINE" "$build/tests/fake/noop_bench.exe"; }
-t=$(best tessaro_job); e=$(best engine_job); s=$(best noop)
-awk -v t="$t" -v e="$e" -v s="$s" 'BEGIN {
-  printf "200 small files to ZIP: Tessaro %.3f s, 7zz %.3f s, Wine start %.3f s\n", t, e, s;
-  printf "Tessaro over engine + start: %+.3f s (goal: +0.100 s or less)\n", t - e - s;
-}'
+head -c $((size_mb * 1024 * 1024 / 2)) /dev/urandom >"$work/big.bin"
+head -c $((size_mb * 1024 * 1024 / 2)) /dev/zero >>"$work/big.bin"
+printf 'a -t7z -mx=1 -hide %s %s' "$(winpath "$work/lib.7z")" "$(winpath "$work/big.bin")" >"$work/big.cmd"
+t0=$(now); 7zz a -t7z -mx=1 "$work/bare.7z" "$work/big.bin" >/dev/null; bare=$(since "$t0")
+s0=$(server_cpu); t0=$(now); out=$(run "$work" "$work/big.cmd"); lib=$(since "$t0"); s1=$(server_cpu)
+echo "${size_mb} MB 7z: library $lib s ($out), bare 7zz $bare s," \
+  "wineserver CPU $(awk -v a="$s0" -v b="$s1" 'BEGIN{printf "%.3f", b - a}') s"

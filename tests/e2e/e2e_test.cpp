@@ -21,6 +21,7 @@ namespace {
 const char kPasswordCaption[] = SZ_TEXT_PASSWORD_CAPTION;
 const char kProgressCaption[] = SZ_TEXT_PROGRESS_CAPTION;
 const char kMessageCaption[] = SZ_TEXT_TITLE;
+const char kQuestionCaption[] = SZ_TEXT_OVERWRITE_CAPTION;
 
 // Builds under root: nested folders, an empty folder, an empty file, a big
 // file of bigBytes, names with blanks, a leading dash and 表 / ソ.
@@ -229,7 +230,7 @@ TEST_F(LibraryTest, FailuresReturnTheirCodesAndShowTheEngineText) {
     EXPECT_EQ(Call("x " + Q(dir + "\\locked.7z") + " -o" + Q(dir + "\\out7z")), 0x800A);
     EXPECT_EQ(Call("x " + Q(dir + "\\locked.zip") + " -o" + Q(dir + "\\outzip")), 0x800A);
     EXPECT_TRUE(ReadTree(dir + "\\out7z").empty());
-    EXPECT_EQ(ReadBytes(dir + "\\outzip\\表.txt"), "");
+    EXPECT_FALSE(DirExists(dir + "\\outzip"));
     // Cancelling the password dialog cancels the call.
     password.SetAction(nullptr);
     password.SetDefaultAnswer(IDCANCEL);
@@ -288,28 +289,29 @@ TEST_F(LibraryTest, NamesComeBackWholeAndExistingFilesStayUnlessTheAnswerIsYes) 
         ASSERT_EQ(Call("a -t7z " + archive + " \".\\-dash.txt\" \"表ソ フォルダ\\\" ソ.txt 表.txt"),
                   0);
     });
-    CreateDirectoryA(out.c_str(), NULL);
-    WriteBytes(out + "表.txt", "mine");
     static const struct {
         int answer, result;
         const char* kept;
-    } kRuns[] = {{IDNO, 0, "mine"}, {IDCANCEL, 0x8020, "mine"}, {IDYES, 0, "hyou\r\n"}};
+    } kRuns[] = {{IDNO, 0, "mine"}, {SZ_ID_STOP, 0x8020, "mine"}, {IDYES, 0, "hyou\r\n"}};
     for (const auto& r : kRuns) {
-        DialogWatcher ask(kMessageCaption);
+        RemoveTree(out);
+        CreateDirectoryA(out.c_str(), NULL);
+        WriteBytes(out + "表.txt", "mine");
+        DialogWatcher ask(kQuestionCaption);
         ask.QueueAnswers({r.answer});
         // A trailing backslash on the output folder must not swallow the quote.
         EXPECT_EQ(Call("x " + archive + " -o" + Q(out)), r.result) << r.answer;
         ASSERT_EQ(ask.Seen().size(), 1u) << r.answer;
-        EXPECT_NE(ask.Seen()[0].text.find("表.txt"), std::string::npos) << ask.Seen()[0].text;
+        EXPECT_NE(ask.Seen()[0].text.find(out + "表.txt"), std::string::npos) << ask.Seen()[0].text;
         EXPECT_EQ(ReadBytes(out + "表.txt"), r.kept) << r.answer;
-        EXPECT_EQ(ReadBytes(out + "ソ.txt"), "so\r\n") << r.answer;
     }
+    EXPECT_EQ(ReadBytes(out + "ソ.txt"), "so\r\n");
     EXPECT_EQ(ReadBytes(out + "-dash.txt"), "leading dash\n");
     EXPECT_EQ(ReadBytes(out + "表ソ フォルダ\\深い\\もっと 深い\\ソース 表.txt"),
               "deep file with 表 and ソ");
     // Testing writes nothing: no question even where the names exist.
-    DialogWatcher none(kMessageCaption);
-    none.SetDefaultAnswer(IDCANCEL);
+    DialogWatcher none(kQuestionCaption);
+    none.SetDefaultAnswer(SZ_ID_STOP);
     InDir(out, [&] { EXPECT_EQ(Call("t " + archive), 0); });
     EXPECT_EQ(none.Seen().size(), 0u);
 }
@@ -432,10 +434,12 @@ TEST_F(TessaroJob, AnExistingFileMeetsANoAndStaysUnchanged) {
     ASSERT_NO_FATAL_FAILURE(CompressInto(keys, tree + "\\sub dir", archive));
     CreateDirectoryA((work + "\\sub dir").c_str(), NULL);
     WriteBytes(work + "\\sub dir\\a.txt", "mine");
-    library.SetDefaultAnswer(IDNO);
+    DialogWatcher question(kQuestionCaption);
+    question.SetDefaultAnswer(IDNO);
     ASSERT_EQ(Tessaro(keys, {archive}), 0u);
     EXPECT_EQ(ReadBytes(work + "\\sub dir\\a.txt"), "mine");
-    EXPECT_NE(Texts(library).find("sub dir/a.txt"), std::string::npos) << Texts(library);
+    EXPECT_NE(Texts(question).find("sub dir\\a.txt"), std::string::npos) << Texts(question);
+    EXPECT_EQ(Texts(library), "");
 }
 
 TEST_F(TessaroJob, CancellingTheProgressWindowStopsTheRun) {
@@ -449,6 +453,243 @@ TEST_F(TessaroJob, CancellingTheProgressWindowStopsTheRun) {
     EXPECT_FALSE(FileExists(work + "\\noise.7z"));
     EXPECT_EQ(Texts(library), "");
     EXPECT_EQ(Texts(program), "");
+}
+
+// Files of one folder whose names and bytes a failure must leave alone.
+std::string Prefilled(const std::string& tag, const std::vector<std::string>& names) {
+    std::string dest = FreshDir(tag);
+    for (const auto& name : names) {
+        WriteBytes(dest + "\\" + name, "mine!");
+    }
+    return dest;
+}
+
+TEST_F(LibraryTest, AFailedRunLeavesEveryFileAsItWas) {
+    std::string dir = FreshDir("safe"), src = dir + "\\src";
+    CreateDirectoryA(src.c_str(), NULL);
+    CreateDirectoryA((src + "\\sub").c_str(), NULL);
+    WriteBytes(src + "\\data.txt", std::string(4000, 'A'));
+    WriteBytes(src + "\\表.txt", "hyou");
+    WriteBytes(src + "\\FAQ1.txt", "1");
+    WriteBytes(src + "\\sub\\FAQ2.txt", "2");
+    std::string both = Q(src + "\\data.txt") + " " + Q(src + "\\表.txt");
+    for (std::string c :
+         {"-tzip -mem=AES256 aes.zip", "-tzip -mem=ZipCrypto zc.zip", "-t7z e.7z"}) {
+        ASSERT_EQ(Call("a -pright " + c.substr(0, c.rfind(' ')) + " " +
+                       Q(dir + "\\" + c.substr(c.rfind(' ') + 1)) + " " + both),
+                  0)
+            << c;
+    }
+    ASSERT_EQ(Call("a -tzip -mx=0 " + Q(dir + "\\bad.zip") + " " + both), 0);
+    ASSERT_EQ(Call("a -t7z " + Q(dir + "\\old.7z") + " " + both), 0);
+    std::string bad = ReadBytes(dir + "\\bad.zip");
+    bad[30 + 8 + 2000] ^= 0x55; // inside the stored bytes of data.txt: a CRC error
+    WriteBytes(dir + "\\bad.zip", bad);
+    DialogWatcher messages(kMessageCaption);
+    std::string dest = Prefilled("safedest", {"data.txt", "表.txt"});
+    // Wrong passwords after a Yes (-aoa), damaged data, a pattern for an archive.
+    static const std::pair<const char*, int> kExtract[] = {
+        {"x -aoa -pwrong aes.zip", 0x800A}, {"x -aoa -pwrong zc.zip", 0x800A},
+        {"x -aoa -pwrong e.7z", 0x800A},    {"x -aoa bad.zip", 0x8102},
+        {"e -y bad.zip", 0x8102},           {"x -aoa *.zip", 0x8102},
+    };
+    auto before = ReadTree(dest);
+    for (const auto& c : kExtract) {
+        std::string cmd = c.first, archive = cmd.substr(cmd.rfind(' ') + 1);
+        EXPECT_EQ(
+            Call(cmd.substr(0, cmd.rfind(' ')) + " " + Q(dir + "\\" + archive) + " -o" + Q(dest)),
+            c.second)
+            << cmd;
+        EXPECT_TRUE(ReadTree(dest) == before) << cmd;
+    }
+    // Compressions that fail leave no archive, and an existing one byte for byte.
+    static const std::pair<const char*, int> kCompress[] = {
+        {"a -tzip q.zip src\\FAQ?.txt", 0x8101},
+        {"a -tzip m.zip src\\missing.txt", 0x8101},
+        {"a -t7z old.7z src\\missing.txt", 0x8101},
+        {"a -t7z -m0=NoSuch old.7z src\\表.txt", 0x8102},
+    };
+    InDir(dir, [&] {
+        for (const auto& c : kCompress) {
+            std::string cmd = c.first, archive = cmd.substr(0, cmd.rfind(' '));
+            archive = archive.substr(archive.rfind(' ') + 1);
+            std::string old = ReadBytes(dir + "\\" + archive);
+            bool existed = FileExists(dir + "\\" + archive);
+            EXPECT_EQ(Call(cmd), c.second) << cmd;
+            EXPECT_EQ(FileExists(dir + "\\" + archive), existed) << cmd;
+            EXPECT_TRUE(ReadBytes(dir + "\\" + archive) == old) << cmd;
+        }
+    });
+    EXPECT_TRUE(ReadTree(dir + "\\src").size() == 5u);
+    EXPECT_EQ(Call("x -pSecretWord e.7z -zz"), 0x801C); // shown, but masked
+    std::string all = Texts(messages);
+    EXPECT_NE(all.find("src\\FAQ?.txt"), std::string::npos) << all;
+    EXPECT_NE(all.find("src\\missing.txt"), std::string::npos) << all;
+    EXPECT_NE(all.find("x -p*** e.7z -zz"), std::string::npos) << all;
+    EXPECT_EQ(all.find("SecretWord"), std::string::npos) << all;
+}
+
+TEST_F(LibraryTest, EachExistingFileIsAskedAboutOrDecidedByTheSwitch) {
+    std::string dir = FreshDir("ask"), archive = Q(dir + "\\abc.7z");
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+        WriteBytes(dir + "\\" + name, "new");
+    }
+    ASSERT_EQ(Call("a -t7z " + archive + " " + Q(dir + "\\a.txt") + " " + Q(dir + "\\b.txt") + " " +
+                   Q(dir + "\\c.txt")),
+              0);
+    // Switch, answers in order, result, questions seen, files replaced, a_1.txt afterwards.
+    static const struct {
+        const char* flag;
+        std::vector<int> answers;
+        int result;
+        size_t asked, replaced;
+        const char* renamed;
+    } kRuns[] = {
+        {"", {IDYES, IDNO, IDNO}, 0, 3, 1, ""},
+        {"", {SZ_ID_YES_ALL}, 0, 1, 3, ""},
+        {"", {IDNO, SZ_ID_NO_ALL}, 0, 2, 0, ""},
+        {"", {IDYES, SZ_ID_STOP}, 0x8020, 2, 1, ""},
+        {"", {IDCANCEL, IDCANCEL, IDCANCEL}, 0, 3, 0, ""}, // the window closed: No
+        {"-aoa", {}, 0, 0, 3, ""},
+        {"-y", {}, 0, 0, 3, ""},
+        {"-aos", {}, 0, 0, 0, ""},
+        {"-aou", {}, 0, 0, 0, "new"},
+        {"-aot", {}, 0, 0, 3, "mine!"},
+    };
+    for (const auto& r : kRuns) {
+        std::string dest = Prefilled("askdest", {"a.txt", "b.txt", "c.txt"});
+        DialogWatcher ask(kQuestionCaption);
+        ask.QueueAnswers(r.answers);
+        EXPECT_EQ(Call("x " + std::string(r.flag) + " " + archive + " -o" + Q(dest)), r.result)
+            << r.flag << r.answers.size();
+        EXPECT_EQ(ask.Seen().size(), r.asked) << r.flag << r.answers.size();
+        size_t replaced = 0;
+        for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+            replaced += ReadBytes(dest + "\\" + name) == "new";
+        }
+        EXPECT_EQ(replaced, r.replaced) << r.flag << r.answers.size();
+        EXPECT_EQ(ReadBytes(dest + "\\a_1.txt"), r.renamed) << r.flag;
+        if (!ask.Seen().empty()) { // name, size and date of both files
+            std::string text = ask.Seen()[0].text;
+            EXPECT_NE(text.find(dest + "\\"), std::string::npos) << text;
+            EXPECT_NE(text.find("5 バイト"), std::string::npos) << text;
+            EXPECT_NE(text.find("3 バイト"), std::string::npos) << text;
+        }
+    }
+}
+
+// An archive whose one large entry takes the engine a few seconds to extract.
+std::string BigArchive() {
+    static std::string archive;
+    if (archive.empty()) {
+        std::string dir = FreshDir("big");
+        MakeTree(dir + "\\tree", 96u * 1024u * 1024u);
+        archive = dir + "\\big.7z";
+        EXPECT_EQ(Call("a -t7z -mx=1 -hide " + Q(archive) + " " + Q(dir + "\\tree")), 0);
+    }
+    return archive;
+}
+
+TEST_F(LibraryTest, CancelInTheMiddleOfALargeEntryLeavesTheDestinationAsItWas) {
+    std::string dest = Prefilled("bigcancel", {"big file.bin", "表.txt"});
+    auto before = ReadTree(dest);
+    DialogWatcher cancel(kProgressCaption), messages(kMessageCaption);
+    cancel.SetDefaultAnswer(IDCANCEL);
+    cancel.SetAction([](HWND) { Sleep(300); });
+    EXPECT_EQ(Call("x -aoa " + Q(BigArchive()) + " -o" + Q(dest)), 0x8020);
+    EXPECT_EQ(cancel.Seen().size(), 1u);
+    EXPECT_TRUE(ReadTree(dest) == before);
+    EXPECT_EQ(Texts(messages), "");
+}
+
+// How many entries match a pattern.
+size_t Count(const std::string& pattern) {
+    WIN32_FIND_DATAA data;
+    size_t n = 0;
+    HANDLE find = FindFirstFileA(pattern.c_str(), &data);
+    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &data)) {
+        n++;
+    }
+    FindClose(find);
+    return n;
+}
+
+TEST_F(LibraryTest, TheEngineEndsWithItsCallerAndLeavesNothingBehind) {
+    std::string dest = Prefilled("bigkill", {"big file.bin", "表.txt"});
+    auto before = ReadTree(dest);
+    SetEnvironmentVariableA("SZ32_CHILD", "1");
+    SetEnvironmentVariableA("SZ32_KILL",
+                            ("x -aoa -hide " + Q(BigArchive()) + " -o" + Q(dest)).c_str());
+    Process child = StartProcess(ExeDir() + "\\e2e_test.exe",
+                                 {"--gtest_filter=LibraryTest.ExtractsUntilKilled"});
+    SetEnvironmentVariableA("SZ32_CHILD", NULL);
+    SetEnvironmentVariableA("SZ32_KILL", NULL);
+    ASSERT_TRUE(PumpUntil([&] { return Count(dest + "\\~7-zip32-*") == 1; }, 60000));
+    Sleep(500);
+    TerminateProcess(child.handle, 9);
+    WaitProcess(child);
+    std::string privateFolders = "Z:\\tmp\\7-zip32-" + std::to_string(child.id) + "-*";
+    EXPECT_TRUE(
+        PumpUntil([&] { return Count(dest + "\\~7-zip32-*") + Count(privateFolders) == 0; }));
+    EXPECT_TRUE(ReadTree(dest) == before);
+}
+
+// Run as the child of the test above, which kills it.
+TEST_F(LibraryTest, ExtractsUntilKilled) {
+    char cmd[4096] = {0};
+    if (GetEnvironmentVariableA("SZ32_KILL", cmd, sizeof cmd) == 0) {
+        GTEST_SKIP() << "runs only as the child of the caller-killed test";
+    }
+    Call(cmd);
+}
+
+// A ZIP of empty stored files, built byte by byte: the engine makes the
+// files far faster than Wine would one by one.
+std::string EmptyFilesZip(const std::vector<std::string>& names) {
+    auto le = [](std::string& out, unsigned value, int bytes) {
+        for (int i = 0; i < bytes; i++) {
+            out += static_cast<char>((value >> (8 * i)) & 0xFF);
+        }
+    };
+    std::string local, central, end;
+    for (const auto& name : names) {
+        unsigned offset = static_cast<unsigned>(local.size());
+        for (std::string* part : {&local, &central}) {
+            le(*part, part == &local ? 0x04034b50 : 0x02014b50, 4);
+            le(*part, 20, part == &local ? 2 : 4); // versions
+            le(*part, 0, 4);                       // flags, stored
+            le(*part, 0x210000, 4);                // 1980-01-01 00:00
+            le(*part, 0, 12);                      // CRC and sizes of nothing
+            le(*part, static_cast<unsigned>(name.size()), 2);
+            le(*part, 0, part == &local ? 2 : 12); // extra (comment, disk, attributes)
+            if (part == &central) {
+                le(*part, offset, 4);
+            }
+            *part += name;
+        }
+    }
+    le(end, 0x06054b50, 4);
+    le(end, 0, 4);
+    le(end, static_cast<unsigned>(names.size() * 0x10001), 4);
+    le(end, static_cast<unsigned>(central.size()), 4);
+    le(end, static_cast<unsigned>(local.size()), 4);
+    le(end, 0, 2);
+    return local + central + end;
+}
+
+TEST_F(LibraryTest, TwentyThousandNamesMakeOneArchive) {
+    std::string dir = FreshDir("many"), cmd = "a -tzip -mx=0 -hide ..\\many.zip";
+    std::vector<std::string> names;
+    for (int i = 0; i < 20000; i++) {
+        names.push_back("d" + std::to_string(i / 1000) + "/f" + std::to_string(i));
+        cmd += " d" + std::to_string(i / 1000) + "\\f" + std::to_string(i);
+    }
+    WriteBytes(dir + "\\empty.zip", EmptyFilesZip(names));
+    ASSERT_EQ(Call("x -hide " + Q(dir + "\\empty.zip") + " -o" + Q(dir + "\\in")), 0);
+    std::string output;
+    InDir(dir + "\\in", [&] { ASSERT_EQ(Call(cmd), 0); });
+    ASSERT_EQ(Call("t " + Q(dir + "\\many.zip"), &output), 0);
+    EXPECT_NE(output.find("Files: 20000\n"), std::string::npos) << output;
 }
 
 } // namespace

@@ -53,31 +53,25 @@ bool TableMapper(LPCSTR name, bool absolute, LPSTR host, int hostBytes) {
 }
 
 TEST(ParseCommand, TheProgramsCommandsBecomeTheseEngineArguments) {
-    static const char kFixed[] = "-bsp1|-sccUTF-8|-scsUTF-8|";
-    // Line, engine arguments after the letter and the fixed switches (NULL: a name cannot be
-    // mapped), password (NULL none, "" to ask, else the one given).
+    static const char kFixed[] = "-bsp1|-sccUTF-8|-scsUTF-8|-spd|";
+    // Line, engine arguments after the letter and the fixed switches, then "@" and the names
+    // of the list file (NULL: a name cannot be mapped), password (NULL none, "" to ask, else
+    // the one given). The output folder is the staging folder, always fresh: -aoa.
     static const std::tuple<const char*, const char*, const char*> kCases[] = {
         {"x \"D:\\in\\photos.zip\" -o\"D:\\in\\photos\"",
-         "-o/host/D:\\in\\photos|--|/host/D:\\in\\photos.zip", NULL},
+         "-o/host/D:\\in\\photos|-aoa|/host/D:\\in\\photos.zip@", NULL},
         {"a -tzip -mx=5 -r0 \"D:\\o.zip\" \"D:\\a\" \"D:\\b c\"",
-         "-tzip|-mx=5|-r0|--|/host/D:\\o.zip|rel:D:\\a|rel:D:\\b c", NULL},
+         "-tzip|-mx=5|-r0|/host/D:\\o.zip@rel:D:\\a|rel:D:\\b c", NULL},
         {"a -tzip -p -mem=AES256 -mx=9 -r0 \"o.zip\" \"a\"",
-         "-tzip|-mem=AES256|-mx=9|-r0|-p|--|/host/o.zip|rel:a", ""},
-        {"a -t7z -mhe=off  -ms=off -m0=LZMA2 -r0 \"o.7z\" \"a\"",
-         "-t7z|-mhe=off|-ms=off|-m0=LZMA2|-r0|--|/host/o.7z|rel:a", NULL},
+         "-tzip|-mem=AES256|-mx=9|-r0|-p|/host/o.zip@rel:a", ""},
         // Passwords reach the engine on its standard input only.
-        {"a -t7z -psecret -mhe=on o.7z .\\-a", "-t7z|-mhe=on|-p|--|/host/o.7z|rel:.\\-a", "secret"},
-        {"x -pTopSecret a.7z -o\"out\"", "-o/host/out|--|/host/a.7z", "TopSecret"},
-        {"t -p a.7z -hide", "--|/host/a.7z", ""},
-        {"A -T7Z O.7z a", "-T7Z|--|/host/O.7z|rel:a", NULL},
-        {"l a.7z -- -r", "--|/host/a.7z|rel:-r", NULL},
-        {"a a.7z -r- \"x\"", "-r-|--|/host/a.7z|rel:x", NULL},
-        // Overwrite switches: asking is the library's own, the others go to the engine.
-        {"x -y a.7z -o\"o\"", "-o/host/o|-aoa|--|/host/a.7z", NULL},
-        {"x a.7z -aoa", "-aoa|--|/host/a.7z", NULL},
-        {"x a.7z -aos", "-aos|--|/host/a.7z", NULL},
-        {"e a.7z -AOU", "-aou|--|/host/a.7z", NULL},
-        {"x a.7z -aot", "-aot|--|/host/a.7z", NULL},
+        {"a -t7z -psecret -mhe=on o.7z .\\-a", "-t7z|-mhe=on|-p|/host/o.7z@rel:.\\-a", "secret"},
+        {"x -pTopSecret a.7z -o\"out\"", "-o/host/out|-aoa|/host/a.7z@", "TopSecret"},
+        {"t -p a.7z -hide", "/host/a.7z@", ""},
+        {"A -T7Z O.7z a", "-T7Z|/host/O.7z@rel:a", NULL},
+        {"l a.7z -- -r", "/host/a.7z@rel:-r", NULL},
+        {"a a.7z -r- \"x\"", "-r-|/host/a.7z@rel:x", NULL},
+        {"e a.7z -AOU", "/host/a.7z@", NULL},
         {"x a?.7z", NULL, NULL},
         {"x a.7z -o\"o?\"", NULL, NULL},
         {"a a.7z b?", NULL, NULL},
@@ -85,10 +79,13 @@ TEST(ParseCommand, TheProgramsCommandsBecomeTheseEngineArguments) {
     for (const auto& [line, want, password] : kCases) {
         SzCommand cmd;
         ASSERT_EQ(SzParseCommand(line, &cmd), SZ_OK) << line;
-        SzArgs args;
+        SzArgs args, names;
         SzArgsInit(&args);
-        int result = SzBuildEngineArgs(&cmd, cmd.overwrite, TableMapper, &args);
-        EXPECT_EQ(result == SZ_OK ? Joined(args) : "error " + std::to_string(result),
+        SzArgsInit(&names);
+        int result = SzBuildEngineArgs(&cmd, cmd.archive, cmd.outDir[0] ? cmd.outDir : NULL,
+                                       TableMapper, &args, &names);
+        EXPECT_EQ(result == SZ_OK ? Joined(args) + "@" + Joined(names)
+                                  : "error " + std::to_string(result),
                   want ? std::string(1, line[0] | 0x20) + "|" + kFixed + want
                        : "error " + std::to_string(SZ_ERROR_COMMAND))
             << line;
@@ -96,6 +93,7 @@ TEST(ParseCommand, TheProgramsCommandsBecomeTheseEngineArguments) {
         EXPECT_EQ(cmd.password == SZ_PASSWORD_GIVEN, password && *password) << line;
         EXPECT_STREQ(cmd.passwordText, password ? password : "") << line;
         SzArgsFree(&args);
+        SzArgsFree(&names);
         SzFreeCommand(&cmd);
         EXPECT_STREQ(cmd.passwordText, "") << "the password stays in memory: " << line;
     }
@@ -181,7 +179,7 @@ TEST(Result, ExitCodesAndTextsBecomeLibraryCodes) {
     // Exit code, error text, cancelled, result.
     // clang-format off
     static const std::tuple<int, const char*, bool, int> kCases[] = {
-        {0, "", false, 0}, {0, "", true, 0x8020}, {-1, "", false, 0x8102}, {42, "", false, 0x8102},
+        {0, "", false, 0}, {0, "", true, 0}, {-1, "", false, 0x8102}, {42, "", false, 0x8102},
         {2, "ERROR: Data Error", false, 0x8102}, {2, "ERROR: Wrong password : big.bin", false, 0x800A},
         {7, "Command Line Error", false, 0x801C}, {8, "Not enough memory", false, 0x801D},
         {255, "Break signaled", false, 0x8102}, {255, "Break signaled", true, 0x8020}};

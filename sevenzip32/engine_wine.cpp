@@ -1,0 +1,190 @@
+// The Wine road: the host engine started through ntdll's spawn export under
+// /bin/sh, its streams in files of a private folder that the Windows side
+// reads through the Z: drive, and a watcher that ends it with its caller.
+#include <windows.h>
+
+#include <string.h>
+#include <strsafe.h>
+
+#include "sevenzip32/engine.h"
+#include "sevenzip32/pathmap.h"
+
+typedef int(WINAPI* WineSpawnFn)(char* const argv[], int wait);
+
+static int Spawn(char* const* argv) {
+    WineSpawnFn spawn = reinterpret_cast<WineSpawnFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll"), "__wine_unix_spawnvp")));
+    return spawn != NULL ? spawn(argv, TRUE) : -1;
+}
+
+static int Shell(LPCSTR script, LPCSTR first, LPCSTR second = "") {
+    char* argv[] = {const_cast<char*>("/bin/sh"),
+                    const_cast<char*>("-c"),
+                    const_cast<char*>(script),
+                    const_cast<char*>("sh"),
+                    const_cast<char*>(first),
+                    const_cast<char*>(second),
+                    NULL};
+    return Spawn(argv);
+}
+
+// A folder only the user can enter, named afresh so nobody can prepare it.
+static bool MakePrivate(SzJob* job) {
+    static LONG counter = 0;
+    for (int attempt = 0; attempt < 8; attempt++) {
+        char name[MAX_PATH * 3];
+        ZeroMemory(name, sizeof(name));
+        StringCchPrintfA(name, sizeof(name), "/tmp/7-zip32-%lu-%lu-%ld", GetCurrentProcessId(),
+                         GetTickCount(), InterlockedIncrement(&counter));
+        // Only a name that mkdir really created becomes the job's: clean-up
+        // must never reach a folder somebody else made.
+        if (Shell("umask 077 && mkdir -m 700 \"$1\"", name) == 0) {
+            StringCchCopyA(job->hostDir, sizeof(job->hostDir), name);
+            job->madeDir = SzWineWindowsPath(name, job->dir, MAX_PATH);
+            if (!job->madeDir) {
+                Shell("rmdir \"$1\"", name);
+            }
+            return job->madeDir;
+        }
+    }
+    return false;
+}
+
+static bool WritePasswordFile(const SzJob* job, LPCWSTR password) {
+    char line[1024];
+    int bytes = SzPasswordLine(password, line, sizeof(line));
+    WCHAR path[MAX_PATH];
+    SzJobFile(job, L"pw", path);
+    HANDLE file = bytes > 0 ? CreateFileW(path, GENERIC_WRITE, 0, NULL, CREATE_NEW,
+                                          FILE_ATTRIBUTE_NORMAL, NULL)
+                            : INVALID_HANDLE_VALUE;
+    DWORD written = 0;
+    bool ok = file != INVALID_HANDLE_VALUE &&
+              WriteFile(file, line, static_cast<DWORD>(bytes), &written, NULL) &&
+              written == static_cast<DWORD>(bytes);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+    }
+    SecureZeroMemory(line, sizeof(line));
+    return ok;
+}
+
+// The shell gives the engine its streams: the password file is opened and
+// deleted before the engine starts, and the shell's process number (the
+// engine's after exec) is left for cancelling. A watcher in the background
+// ends the engine and removes the private and staging folders when the
+// caller's process is gone (ended, or a zombie nobody reaps yet), and ends
+// itself with the engine.
+static const char kRunScript[] =
+    "d=$1; w=$2; cd \"$3\" 2>/dev/null || cd /; shift 3; export LC_ALL=C.UTF-8; "
+    "c=$PPID; e=$$; "
+    "( exec </dev/null >/dev/null 2>&1; while kill -0 $e; do s=; read -r s </proc/$c/stat; "
+    "case \"$s\" in ''|*') Z '*) kill -TERM $e; sleep 1; kill -KILL $e; rm -rf \"$d\"; "
+    "[ -z \"$w\" ] || rm -rf \"$w\"; exit;; esac; sleep 0.5; done ) & "
+    "echo $$ >\"$d/pid\"; "
+    "if [ -e \"$d/pw\" ]; then exec 3<\"$d/pw\"; rm -f \"$d/pw\"; "
+    "exec \"$@\" <&3 3<&- >\"$d/out\" 2>\"$d/err\"; fi; "
+    "exec \"$@\" </dev/null >\"$d/out\" 2>\"$d/err\"";
+
+static DWORD WINAPI SpawnThread(void* parameter) {
+    SzJob* job = static_cast<SzJob*>(parameter);
+    InterlockedExchange(&job->exitCode, Spawn(job->vector));
+    return 0;
+}
+
+static bool Start(SzJob* job, const SzArgs* args, LPCWSTR password) {
+    if (password != NULL && !WritePasswordFile(job, password)) {
+        return false;
+    }
+    char cwd[MAX_PATH * 3];
+    WCHAR current[MAX_PATH];
+    ZeroMemory(cwd, sizeof(cwd));
+    ZeroMemory(current, sizeof(current));
+    GetCurrentDirectoryW(MAX_PATH, current);
+    if (!SzWineHostPath(current, cwd, sizeof(cwd))) {
+        StringCchCopyA(cwd, sizeof(cwd), "/");
+    }
+    // The spawn thread reads every string, so all of them live in the job.
+    SzArgsInit(&job->argv);
+    static const LPCSTR kLeading[] = {"/bin/sh", "-c", kRunScript, "sh"};
+    for (size_t i = 0; i < sizeof(kLeading) / sizeof(kLeading[0]); i++) {
+        SzArgsAdd(&job->argv, kLeading[i]);
+    }
+    SzArgsAdd(&job->argv, job->hostDir);
+    SzArgsAdd(&job->argv, job->hostStage);
+    SzArgsAdd(&job->argv, cwd);
+    SzArgsAdd(&job->argv, job->engine->path);
+    for (int i = 0; i < args->count; i++) {
+        SzArgsAdd(&job->argv, SzArgsAt(args, i));
+    }
+    job->vector = job->argv.failed ? NULL : SzArgsVector(&job->argv, 0, NULL);
+    if (job->vector == NULL) {
+        return false;
+    }
+    job->waitHandle = CreateThread(NULL, 0, SpawnThread, job, 0, NULL);
+    return job->waitHandle != NULL;
+}
+
+static void Stop(SzJob* job, bool hard) {
+    // Until the shell has written its number there is nothing to signal yet;
+    // the caller simply tries again.
+    Shell(hard ? "p=$(cat \"$1/pid\" 2>/dev/null) && kill -KILL \"$p\""
+               : "p=$(cat \"$1/pid\" 2>/dev/null) && kill -TERM \"$p\"",
+          job->hostDir);
+}
+
+static int ExitCode(SzJob* job) {
+    return job->exitCode;
+}
+
+static void Release(SzJob* job) {
+    if (job->waitHandle != NULL) {
+        CloseHandle(job->waitHandle);
+        job->waitHandle = NULL;
+    }
+    if (job->vector != NULL) {
+        HeapFree(GetProcessHeap(), 0, job->vector);
+        job->vector = NULL;
+    }
+    SzArgsFree(&job->argv);
+}
+
+const SzBackend kSzWineBackend = {MakePrivate, Start, Stop, ExitCode, Release};
+
+// The answer goes to a file in a fresh private folder, read back and deleted.
+static const char kAskScript[] =
+    "d=$1; { exec </dev/tty >/dev/tty; } 2>/dev/null || exit 2; "
+    "old=$(stty -g); stty -echo; printf '%s' \"$2\"; IFS= read -r p; stty \"$old\"; "
+    "printf '\\n'; [ -n \"$p\" ] || exit 3; printf '%s' \"$p\" >\"$d/answer\"";
+
+bool SzAskOnHostTerminal(LPCSTR promptUtf8, LPWSTR answer, int answerChars) {
+    SzEngineInfo host;
+    ZeroMemory(&host, sizeof(host));
+    host.wine = true;
+    SzJob job;
+    ZeroMemory(&job, sizeof(job));
+    job.engine = &host;
+    job.output = INVALID_HANDLE_VALUE;
+    ZeroMemory(answer, answerChars * sizeof(WCHAR));
+    if (!MakePrivate(&job)) {
+        return false;
+    }
+    bool ok = Shell(kAskScript, job.hostDir, promptUtf8) == 0;
+    char line[1024];
+    ZeroMemory(line, sizeof(line));
+    if (ok) {
+        WCHAR path[MAX_PATH];
+        SzJobFile(&job, L"answer", path);
+        HANDLE file = CreateFileW(path, GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+        DWORD got = 0;
+        ok = file != INVALID_HANDLE_VALUE && ReadFile(file, line, sizeof(line) - 1, &got, NULL) &&
+             got > 0;
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+        }
+        ok = ok && MultiByteToWideChar(CP_UTF8, 0, line, -1, answer, answerChars - 1) > 0;
+    }
+    SecureZeroMemory(line, sizeof(line));
+    SzFinishJob(&job, NULL);
+    return ok;
+}
