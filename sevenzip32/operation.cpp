@@ -522,9 +522,11 @@ static int Execute(SzCall* call, LPCSTR cmdLine) {
     }
     LPCSTR missing = MissingName(&call->cmd);
     if (missing != NULL) {
-        char detail[SZ_PATH_BYTES * 3];
-        ToUtf8(missing, detail, sizeof(detail));
-        ReportFailure(call, SZ_TEXT_MISSING_INPUTS, detail);
+        // The same sentence the engine's own "not found" would give.
+        char sentence[SZ_PATH_BYTES + 64];
+        ZeroMemory(sentence, sizeof(sentence));
+        StringCchPrintfA(sentence, sizeof(sentence), SZ_TEXT_NOT_FOUND, missing);
+        ReportFailure(call, sentence, NULL);
         return call->cmd.command == 'a' ? SZ_ERROR_WARNING : SZ_ERROR_FATAL;
     }
     if (call->cmd.password == SZ_PASSWORD_GIVEN) {

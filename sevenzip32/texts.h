@@ -53,7 +53,6 @@
     "またはフォルダーとファイルの名前の衝突)。元のファイルはそのままです:\r\n\r\n"
 #define SZ_TEXT_NO_STAGE                                                                           \
     "作業用のフォルダーを作れませんでした (フォルダーがないか、書き込めません):\r\n\r\n"
-#define SZ_TEXT_MISSING_INPUTS "次のファイルが見つかりません:\r\n\r\n"
 
 // Control ids of the password dialog and the progress window.
 #define SZ_ID_PASSWORD_LABEL 200
