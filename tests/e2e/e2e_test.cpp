@@ -1,11 +1,16 @@
 // The drop-in library and Tessaro.exe's jobs end to end: the real library
 // driving the real engine under Wine, and what the user gets on disk.
 #include <gtest/gtest.h>
+#include <windows.h>
 
+#include <commctrl.h>
+
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "archiver/sevenzip.h"
@@ -124,9 +129,9 @@ C7ZIP& Lib() {
     return lib;
 }
 
-int Call(const std::string& cmd, std::string* output = nullptr) {
+int Call(const std::string& cmd, std::string* output = nullptr, HWND owner = NULL) {
     std::vector<char> buffer(65536, '\x7F');
-    int result = Lib().SevenZip(NULL, cmd.c_str(), buffer.data(), (DWORD)buffer.size());
+    int result = Lib().SevenZip(owner, cmd.c_str(), buffer.data(), (DWORD)buffer.size());
     if (output != nullptr) {
         *output = buffer.data();
     }
@@ -140,6 +145,60 @@ template <class Body> void InDir(const std::string& dir, Body body) {
     SetCurrentDirectoryA(dir.c_str());
     body();
     SetCurrentDirectoryA(old);
+}
+
+std::string Le(size_t value, int bytes) {
+    std::string out;
+    for (int i = 0; i < bytes; i++) {
+        out += static_cast<char>((value >> (8 * i)) & 0xFF);
+    }
+    return out;
+}
+
+unsigned Crc(const std::string& data) {
+    unsigned crc = ~0u;
+    for (unsigned char b : data) {
+        crc ^= b;
+        for (int k = 0; k < 8; k++) {
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        }
+    }
+    return ~crc;
+}
+
+// A stored ZIP built byte by byte as an MS-DOS archiver writes one: names as
+// given (code page 932), no UTF-8 flag.
+std::string StoredZip(const std::vector<std::pair<std::string, std::string>>& entries) {
+    std::string local, central;
+    for (const auto& e : entries) {
+        std::string common = Le(20, 2) + Le(0, 2) + Le(0, 2) + Le(0, 4) + Le(Crc(e.second), 4) +
+                             Le(e.second.size(), 4) + Le(e.second.size(), 4) +
+                             Le(e.first.size(), 2) + Le(0, 2);
+        central += std::string("PK\x01\x02") + Le(20, 2) + common + Le(0, 6) +
+                   Le(e.first.back() == '/' ? 0x10 : 0, 4) + Le(local.size(), 4) + e.first;
+        local += std::string("PK\x03\x04") + common + e.first + e.second;
+    }
+    return local + central + std::string("PK\x05\x06", 4) + Le(0, 4) + Le(entries.size(), 2) +
+           Le(entries.size(), 2) + Le(central.size(), 4) + Le(local.size(), 4) + Le(0, 2);
+}
+
+const std::vector<std::pair<std::string, std::string>> kLegacyEntries = {
+    {"表ソ.txt", "one"}, {"ソ/", ""}, {"ソ/能.txt", "two"}, {"bad\x81 x\x5C.txt", "three"}};
+
+// The names in a folder (code page 932), sorted, "/" after folders.
+std::vector<std::string> Names(const std::string& dir) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &data);
+    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &data)) {
+        if (strcmp(data.cFileName, ".") != 0 && strcmp(data.cFileName, "..") != 0) {
+            bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+            names.push_back(std::string(data.cFileName) + (folder ? "/" : ""));
+        }
+    }
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::string tree, stage; // the generated tree, made once; Tessaro.exe staged once
@@ -191,9 +250,9 @@ TEST_F(LibraryTest, ArchivesAreRecognisedByTypeWithoutPasswords) {
     DialogWatcher messages(kMessageCaption), password(kPasswordCaption); // none expected
     password.SetDefaultAnswer(IDCANCEL);
     InDir(dir, [&] {
-        for (std::string cmd :
-             {"a -t7z -r0 plain.7z", "a -tzip -r0 plain.zip",
-              "a -t7z -psecret -mhe=on -r0 \"hidden names.7z\"", "a -ttar -r0 t.tar"}) {
+        for (std::string cmd : {"a -t7z -r0 plain.7z", "a -tzip -r0 plain.zip",
+                                "a -t7z -psecret -mhe=on -r0 \"hidden names.7z\"",
+                                "a -ttar -r0 t.tar", "a -tgzip t.gz"}) {
             ASSERT_EQ(Call(cmd + " " + Q(tree + "\\表.txt")), 0) << cmd;
         }
     });
@@ -206,12 +265,18 @@ TEST_F(LibraryTest, ArchivesAreRecognisedByTypeWithoutPasswords) {
     WriteBytes(dir + "\\cut.zip", zip.substr(0, zip.size() / 2));
     WriteBytes(dir + "\\text.7z", "7z but only text");
     WriteBytes(dir + "\\empty.zip", "");
+    WriteBytes(dir + "\\image.png", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16));
+    WriteBytes(dir + "\\image.jpg", std::string("\xFF\xD8\xFF\xE0\0\x10JFIF\0", 11));
+    WriteBytes(dir + "\\legacy.zip", StoredZip(kLegacyEntries));
     // A file passes the header check exactly when it has a type.
     static const std::pair<const char*, int> kTypes[] = {
         {"\\plain.7z", 2}, {"\\plain.zip", 1},     {"\\renamed.dat", 1}, {"\\hidden names.7z", 2},
         {"\\t.tar", 0},    {"\\truncated.7z", -1}, {"\\flipped.7z", -1}, {"\\cut.zip", -1},
         {"\\text.7z", -1}, {"\\empty.zip", -1},    {"\\missing.7z", -1}, {"", -1},
+        {"\\t.gz", 0},     {"\\image.png", -1},    {"\\image.jpg", -1},  {"\\legacy.zip", 1},
+        {"\\表.txt", -1},
     };
+    WriteBytes(dir + "\\表.txt", "plain text, nothing more\r\n");
     for (const auto& c : kTypes) {
         std::string path = dir + c.first;
         EXPECT_EQ(Lib().SevenZipCheckArchive(path.c_str(), 0), c.second >= 0) << c.first;
@@ -219,6 +284,14 @@ TEST_F(LibraryTest, ArchivesAreRecognisedByTypeWithoutPasswords) {
     }
     EXPECT_EQ(password.Seen().size(), 0u);
     EXPECT_EQ(Texts(messages), "");
+    // Judged in-process, yet exactly the files the engine itself opens (its
+    // refusals end in boxes, after the check above).
+    for (const char* name : {"\\t.tar", "\\t.gz", "\\image.png", "\\image.jpg", "\\表.txt",
+                             "\\legacy.zip", "\\empty.zip"}) {
+        std::string path = dir + name;
+        EXPECT_EQ(Lib().SevenZipGetArchiveType(path.c_str()) >= 0, Call("l -hide " + Q(path)) == 0)
+            << name;
+    }
 }
 
 TEST_F(LibraryTest, FailuresReturnTheirCodesAndShowTheEngineText) {
@@ -583,7 +656,7 @@ std::string BigArchive() {
     static std::string archive;
     if (archive.empty()) {
         std::string dir = FreshDir("big");
-        MakeTree(dir + "\\tree", 96u * 1024u * 1024u);
+        MakeTree(dir + "\\tree", 160u * 1024u * 1024u);
         archive = dir + "\\big.7z";
         EXPECT_EQ(Call("a -t7z -mx=1 -hide " + Q(archive) + " " + Q(dir + "\\tree")), 0);
     }
@@ -594,8 +667,7 @@ TEST_F(LibraryTest, CancelInTheMiddleOfALargeEntryLeavesTheDestinationAsItWas) {
     std::string dest = Prefilled("bigcancel", {"big file.bin", "表.txt"});
     auto before = ReadTree(dest);
     DialogWatcher cancel(kProgressCaption), messages(kMessageCaption);
-    cancel.SetDefaultAnswer(IDCANCEL);
-    cancel.SetAction([](HWND) { Sleep(300); });
+    cancel.SetDefaultAnswer(IDCANCEL); // as soon as the window shows, half a second in
     EXPECT_EQ(Call("x -aoa " + Q(BigArchive()) + " -o" + Q(dest)), 0x8020);
     EXPECT_EQ(cancel.Seen().size(), 1u);
     EXPECT_TRUE(ReadTree(dest) == before);
@@ -643,53 +715,100 @@ TEST_F(LibraryTest, ExtractsUntilKilled) {
     Call(cmd);
 }
 
-// A ZIP of empty stored files, built byte by byte: the engine makes the
-// files far faster than Wine would one by one.
-std::string EmptyFilesZip(const std::vector<std::string>& names) {
-    auto le = [](std::string& out, unsigned value, int bytes) {
-        for (int i = 0; i < bytes; i++) {
-            out += static_cast<char>((value >> (8 * i)) & 0xFF);
-        }
-    };
-    std::string local, central, end;
-    for (const auto& name : names) {
-        unsigned offset = static_cast<unsigned>(local.size());
-        for (std::string* part : {&local, &central}) {
-            le(*part, part == &local ? 0x04034b50 : 0x02014b50, 4);
-            le(*part, 20, part == &local ? 2 : 4); // versions
-            le(*part, 0, 4);                       // flags, stored
-            le(*part, 0x210000, 4);                // 1980-01-01 00:00
-            le(*part, 0, 12);                      // CRC and sizes of nothing
-            le(*part, static_cast<unsigned>(name.size()), 2);
-            le(*part, 0, part == &local ? 2 : 12); // extra (comment, disk, attributes)
-            if (part == &central) {
-                le(*part, offset, 4);
-            }
-            *part += name;
-        }
-    }
-    le(end, 0x06054b50, 4);
-    le(end, 0, 4);
-    le(end, static_cast<unsigned>(names.size() * 0x10001), 4);
-    le(end, static_cast<unsigned>(central.size()), 4);
-    le(end, static_cast<unsigned>(local.size()), 4);
-    le(end, 0, 2);
-    return local + central + end;
-}
-
 TEST_F(LibraryTest, TwentyThousandNamesMakeOneArchive) {
     std::string dir = FreshDir("many"), cmd = "a -tzip -mx=0 -hide ..\\many.zip";
-    std::vector<std::string> names;
+    // The engine makes the files far faster than Wine would one by one.
+    std::vector<std::pair<std::string, std::string>> names;
     for (int i = 0; i < 20000; i++) {
-        names.push_back("d" + std::to_string(i / 1000) + "/f" + std::to_string(i));
+        names.push_back({"d" + std::to_string(i / 1000) + "/f" + std::to_string(i), ""});
         cmd += " d" + std::to_string(i / 1000) + "\\f" + std::to_string(i);
     }
-    WriteBytes(dir + "\\empty.zip", EmptyFilesZip(names));
+    WriteBytes(dir + "\\empty.zip", StoredZip(names));
     ASSERT_EQ(Call("x -hide " + Q(dir + "\\empty.zip") + " -o" + Q(dir + "\\in")), 0);
     std::string output;
     InDir(dir + "\\in", [&] { ASSERT_EQ(Call(cmd), 0); });
     ASSERT_EQ(Call("t " + Q(dir + "\\many.zip"), &output), 0);
     EXPECT_NE(output.find("Files: 20000\n"), std::string::npos) << output;
+}
+
+TEST_F(LibraryTest, LegacyZipNamesLandReadableThroughTessaroAndInTheListing) {
+    std::string dir = MakeTempDir("i9-legacy"), zip = dir + "\\legacy.zip";
+    WriteBytes(zip, StoredZip(kLegacyEntries));
+    ASSERT_EQ(Tessaro("DECOMP_DIR=TRUE\r\n", {zip}), 0u);
+    std::vector<std::string> expected = {"bad%81 x%5C.txt", "ソ/", "表ソ.txt"};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(Names(dir + "\\legacy"), expected);
+    EXPECT_EQ(ReadBytes(dir + "\\legacy\\表ソ.txt"), "one");
+    EXPECT_EQ(ReadBytes(dir + "\\legacy\\ソ\\能.txt"), "two");
+    EXPECT_EQ(ReadBytes(dir + "\\legacy\\bad%81 x%5C.txt"), "three");
+    // Flat extraction and the listing give the same names.
+    ASSERT_EQ(Call("e -hide " + Q(zip) + " -o" + Q(dir + "\\flat")), 0);
+    expected = {"bad%81 x%5C.txt", "ソ/", "表ソ.txt", "能.txt"};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(Names(dir + "\\flat"), expected);
+    std::string listing;
+    ASSERT_EQ(Call("l -hide " + Q(zip), &listing), 0);
+    for (const char* name : {"表ソ.txt", "ソ/能.txt", "bad%81 x%5C.txt"}) {
+        EXPECT_NE(listing.find(name), std::string::npos) << name << " in\n" << listing;
+    }
+}
+
+TEST_F(LibraryTest, AMissingInputIsNamedInOneJapaneseSentence) {
+    std::string dir = MakeTempDir("i9-missing");
+    DialogWatcher boxes(SZ_TEXT_TITLE);
+    EXPECT_EQ(Call("a -hide " + Q(dir + "\\a.7z") + " " + Q(dir + "\\無い.txt")), 0x8101);
+    ASSERT_EQ(boxes.Seen().size(), 1u);
+    // Named as the user gave it, and the engine never started.
+    EXPECT_EQ(boxes.Seen()[0].text, "「" + dir + "\\無い.txt」が見つかりません。");
+    EXPECT_EQ(GetFileAttributesA((dir + "\\a.7z").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(LibraryTest, ProgressShowsBarSizesAndTimesAndCancelStopsAtOnce) {
+    std::string dir = MakeTempDir("i9-progress"), archive = dir + "\\進行.7z";
+    std::string noise(40u * 1024u * 1024u, '\0');
+    unsigned seed = 99;
+    for (char& c : noise) {
+        seed = seed * 1103515245u + 12345u;
+        c = static_cast<char>(seed >> 24);
+    }
+    WriteBytes(dir + "\\noise.bin", noise);
+    HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, NULL,
+                                 NULL, NULL, NULL);
+    { // A short run shows no window at all.
+        DialogWatcher quick(SZ_TEXT_PROGRESS_CAPTION);
+        WriteBytes(dir + "\\small.txt", "small");
+        ASSERT_EQ(Call("a " + Q(dir + "\\quick.7z") + " " + Q(dir + "\\small.txt"), nullptr, owner),
+                  0);
+        EXPECT_EQ(quick.Seen().size(), 0u);
+    }
+    DialogWatcher window(SZ_TEXT_PROGRESS_CAPTION);
+    window.SetDefaultAnswer(IDCANCEL);
+    std::string title, sizes, times;
+    int position = -1;
+    BOOL ownerEnabled = TRUE;
+    window.SetAction([&](HWND progress) {
+        for (int i = 0; i < 100 && position <= 0; i++, Sleep(100)) {
+            position = (int)SendDlgItemMessageA(progress, SZ_ID_PROGRESS_BAR, PBM_GETPOS, 0, 0);
+        }
+        char text[256] = {0};
+        GetWindowTextA(progress, text, sizeof text);
+        title = text;
+        GetDlgItemTextA(progress, SZ_ID_PROGRESS_SIZE, text, sizeof text);
+        sizes = text;
+        GetDlgItemTextA(progress, SZ_ID_PROGRESS_TIME, text, sizeof text);
+        times = text;
+        ownerEnabled = IsWindowEnabled(owner);
+    });
+    EXPECT_EQ(Call("a -t7z -mx=9 " + Q(archive) + " " + Q(dir + "\\noise.bin"), nullptr, owner),
+              0x8020);
+    EXPECT_EQ(title, "進行.7z - 7-zip32.dll - 処理中");
+    EXPECT_GT(position, 0);
+    EXPECT_EQ(sizes.substr(0, 10), "処理済み: ");
+    EXPECT_NE(sizes.find(" / 全体: 40.0 MB"), std::string::npos) << sizes;
+    EXPECT_EQ(times.substr(0, 10), "経過時間: ");
+    EXPECT_FALSE(ownerEnabled);
+    EXPECT_FALSE(FileExists(archive));
+    DestroyWindow(owner);
 }
 
 } // namespace
