@@ -20,16 +20,7 @@ winpath() { printf 'Z:%s' "${1//\//\\}"; }
 now() { date +%s.%N; }
 
 echo "generating ${size_mb} MB in $work/data ..."
-mkdir -p "$work/data/text" "$work/data/noise" "$work/data/mixed dir/表ソ"
-files=$(( size_mb / 4 ))
-for i in $(seq 1 "$files"); do
-  case $(( i % 3 )) in
-    0) head -c 4000000 /dev/urandom >"$work/data/noise/n$i.bin" ;;
-    1) seq -f "line %g of a fairly repetitive text file, number $i" 1 80000 \
-         >"$work/data/text/t$i.txt"; truncate -s 4000000 "$work/data/text/t$i.txt" ;;
-    2) { head -c 2000000 /dev/urandom; head -c 2000000 /dev/zero; } >"$work/data/mixed dir/表ソ/m$i.dat" ;;
-  esac
-done
+"$root/scripts/bench-data.sh" "$work/data" "$size_mb"
 du -sm "$work/data" | awk '{print "data set: " $1 " MB"}'
 
 stage="$work/stage"

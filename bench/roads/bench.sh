@@ -26,15 +26,7 @@ timed() { local t0 t1; t0=$(now); "$@" >/dev/null 2>&1; t1=$(now); awk -v a="$t0
 min() { awk -v a="$1" -v b="$2" 'BEGIN{print (a == "" || b < a) ? b : a}'; }
 
 echo "generating ${size_mb} MB in $work/data ..."
-mkdir -p "$work/data/text" "$work/data/noise" "$work/data/表ソ"
-for i in $(seq 1 $(( size_mb / 4 ))); do
-  case $(( i % 3 )) in
-    0) head -c 4000000 /dev/urandom >"$work/data/noise/n$i.bin" ;;
-    1) seq -f "line %g of a fairly repetitive text file, number $i" 1 80000 \
-         >"$work/data/text/t$i.txt"; truncate -s 4000000 "$work/data/text/t$i.txt" ;;
-    2) { head -c 2000000 /dev/urandom; head -c 2000000 /dev/zero; } >"$work/data/表ソ/m$i.dat" ;;
-  esac
-done
+"$root/scripts/bench-data.sh" "$work/data" "$size_mb"
 
 stage="$work/stage"
 mkdir -p "$stage"
