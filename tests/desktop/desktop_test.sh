@@ -96,6 +96,10 @@ TABLE
   ;;
 together)
   settings
+  # A Wine session begun without a display gives no later program of that
+  # session any window: these runs get a prefix of their own, ended after.
+  export TESSARO_WINEPREFIX="$build/wineprefix-together"
+  trap 'WINEPREFIX=$TESSARO_WINEPREFIX wineserver -k 2>/dev/null || true; cleanup' EXIT
   unset DISPLAY
   mkdir -p "$work/one" "$work/two"
   head -c 3000000 /dev/urandom >"$work/one/big.bin"
