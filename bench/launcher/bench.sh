@@ -14,12 +14,12 @@ trap 'rm -rf "$work"' EXIT
 # Stand-ins for Wine's programs: wineboot lays out just what the prefix
 # script touches, so the real script makes the bench's prefix.
 mkdir -p "$work/bin"
-printf '#!/bin/sh\nexit 0\n' >"$work/bin/wine"
+printf '#!/bin/sh\n[ "$1" != wineboot ] || exec wineboot\nexit 0\n' >"$work/bin/wine"
 printf '#!/bin/sh\nexit 0\n' >"$work/bin/wineserver"
 printf '#!/bin/sh\nmkdir -p "$WINEPREFIX/drive_c/windows/Fonts" "$WINEPREFIX/drive_c/users/bench"\n' \
   >"$work/bin/wineboot"
 chmod +x "$work/bin/"*
-export PATH="$work/bin:$PATH" TESSARO_WINEPREFIX="$work/prefix" HOME="$work/home"
+export PATH="$work/bin:$PATH" TESSARO_WINE="$work/bin/wine" TESSARO_WINEPREFIX="$work/prefix" HOME="$work/home"
 echo data >"$work/file.txt"
 
 # Milliseconds of each of RUNS runs of a command, then their median.
