@@ -44,6 +44,10 @@ struct SzBackend {
 
 // The host engine through Wine's spawn export (engine_wine.cpp).
 extern const SzBackend kSzWineBackend;
+
+// Under Wine: runs a host program (argv NULL-terminated, host bytes) to its
+// end and returns its exit code; -1 outside Wine.
+int SzHostRun(char* const* argv);
 // 7z.exe with CreateProcess and a kill-on-close job object (engine_windows.cpp).
 extern const SzBackend kSzWindowsBackend;
 

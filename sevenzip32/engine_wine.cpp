@@ -11,7 +11,7 @@
 
 typedef int(WINAPI* WineSpawnFn)(char* const argv[], int wait);
 
-static int Spawn(char* const* argv) {
+int SzHostRun(char* const* argv) {
     WineSpawnFn spawn = reinterpret_cast<WineSpawnFn>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll"), "__wine_unix_spawnvp")));
     return spawn != NULL ? spawn(argv, TRUE) : -1;
@@ -25,7 +25,7 @@ static int Shell(LPCSTR script, LPCSTR first, LPCSTR second = "") {
                     const_cast<char*>(first),
                     const_cast<char*>(second),
                     NULL};
-    return Spawn(argv);
+    return SzHostRun(argv);
 }
 
 // A folder only the user can enter, named afresh so nobody can prepare it.
@@ -88,7 +88,7 @@ static const char kRunScript[] =
 
 static DWORD WINAPI SpawnThread(void* parameter) {
     SzJob* job = static_cast<SzJob*>(parameter);
-    InterlockedExchange(&job->exitCode, Spawn(job->vector));
+    InterlockedExchange(&job->exitCode, SzHostRun(job->vector));
     return 0;
 }
 

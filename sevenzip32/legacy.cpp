@@ -3,6 +3,7 @@
 #include <string.h>
 #include <strsafe.h>
 
+#include "sevenzip32/engine.h"
 #include "sevenzip32/pathmap.h"
 
 #define SZ_ZIP_UTF8_FLAG 0x0800
@@ -17,8 +18,6 @@ struct SzLegacyNames {
     DWORD used;
     int count;
 };
-
-typedef int(WINAPI* WineSpawnFn)(char* const argv[], int wait);
 
 static DWORD Read16(const BYTE* p) {
     return p[0] | (p[1] << 8);
@@ -217,12 +216,10 @@ static const char kRenameScript[] = "cd -- \"$1\" || exit 1; replace=$2; shift 2
                                     "fi; shift 2; done";
 
 void SzRenameLegacyNames(LPCSTR archive, LPCWSTR folder, bool flat, bool replace) {
-    WineSpawnFn spawn = reinterpret_cast<WineSpawnFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll"), "__wine_unix_spawnvp")));
     char hostFolder[SZ_NAME_BYTES];
     SzLegacyNames names;
     ZeroMemory(hostFolder, sizeof(hostFolder));
-    if (spawn == NULL || !SzWineHostPath(folder, hostFolder, sizeof(hostFolder)) ||
+    if (!SzIsWine() || !SzWineHostPath(folder, hostFolder, sizeof(hostFolder)) ||
         !ReadLegacyNames(archive, &names)) {
         return;
     }
@@ -274,7 +271,7 @@ void SzRenameLegacyNames(LPCSTR archive, LPCWSTR folder, bool flat, bool replace
         }
     }
     if (argv != NULL) {
-        spawn(argv, TRUE);
+        SzHostRun(argv);
         for (int i = 6; i < argc; i += 2) {
             HeapFree(GetProcessHeap(), 0, argv[i]);
         }
