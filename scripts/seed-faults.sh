@@ -25,13 +25,7 @@ while [ $# -gt 0 ]; do
 done
 
 . "$root/scripts/wine-env.sh"
-XVFB_PID=
-finish() {
-  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
-  WINEPREFIX="$build/wineprefix" wineserver -k 2>/dev/null || true
-}
-trap finish EXIT
-[ -n "${DISPLAY:-}" ] || start_xvfb 140 170
+test_display "$build" 140 170
 
 # Restores the file and rebuilds, so a fault never outlives its own run.
 restore() {

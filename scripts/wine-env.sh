@@ -53,6 +53,15 @@ start_xvfb() {
   sleep 0.2
 }
 
+# test_display BUILD FIRST LAST: a virtual display for test runs (unless one
+# is set) and, on exit, the end of that display and of BUILD's Wine session.
+test_display() {
+  TEST_BUILD=$1
+  XVFB_PID=
+  trap '[ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null; WINEPREFIX="$TEST_BUILD/wineprefix" wineserver -k 2>/dev/null || true' EXIT
+  [ -n "${DISPLAY:-}" ] || start_xvfb "$2" "$3"
+}
+
 # prefix_ready PREFIX MODE: true when PREFIX is a Tessaro prefix set up by
 # this version for MODE (managed or unmanaged); cheap enough for every start.
 TESSARO_PREFIX_VERSION=2
