@@ -43,6 +43,26 @@ bool SzSplitCommandLine(LPCSTR cmdLine, SzArgs* tokens) {
     return true;
 }
 
+void SzMaskCommand(LPCSTR cmdLine, LPSTR masked, int maskedBytes) {
+    ZeroMemory(masked, maskedBytes);
+    SzArgs tokens;
+    SzArgsInit(&tokens);
+    if (cmdLine != NULL && SzSplitCommandLine(cmdLine, &tokens)) {
+        for (int i = 0; i < tokens.count; i++) {
+            LPCSTR token = SzArgsAt(&tokens, i);
+            bool secret = token[0] == '-' && (token[1] | 0x20) == 'p';
+            bool blank = strchr(token, ' ') != NULL || strchr(token, '\t') != NULL;
+            size_t used = strlen(masked);
+            StringCchPrintfA(masked + used, maskedBytes - used,
+                             secret  ? "%s%.2s***"
+                             : blank ? "%s\"%s\""
+                                     : "%s%s",
+                             i > 0 ? " " : "", token);
+        }
+    }
+    SzArgsFree(&tokens);
+}
+
 static bool IsAsciiWord(LPCSTR value, LPCSTR extra) {
     for (LPCSTR p = value; *p != '\0'; p++) {
         bool ok = (*p >= 'a' && *p <= 'z') || (*p >= 'A' && *p <= 'Z') ||
@@ -194,6 +214,11 @@ int SzBuildEngineArgs(const SzCommand* cmd, LPCSTR archive, LPCSTR outDir, SzNam
     }
     for (int i = 0; i < cmd->switches.count; i++) {
         SzArgsAdd(engineArgs, SzArgsAt(&cmd->switches, i));
+    }
+    // Engines that honour it write such names decoded; the others write the
+    // stored bytes, which the host walk escapes for decoding.
+    if (cmd->legacyNames) {
+        SzArgsAdd(engineArgs, "-mcp=932");
     }
     if (outDir != NULL && (cmd->command == 'x' || cmd->command == 'e')) {
         ZeroMemory(host, sizeof(host));

@@ -24,6 +24,7 @@ struct SzCommand {
     char passwordText[SZ_PASSWORD_CHARS]; // -p value (code page 932)
     SzOverwriteMode overwrite;            // -y or -ao…
     bool hide;                            // -hide: no progress window
+    bool legacyNames;                     // a ZIP with code page 932 names: tell the engine
     SzArgs switches;                      // switches for the engine, as given
     SzArgs names;                         // names after the archive (code page 932)
 };
@@ -35,6 +36,10 @@ typedef bool (*SzNameMapper)(LPCSTR windowsName, bool absolute, LPSTR hostName, 
 // Splits a command line as the library does: blanks separate, double quotes
 // group and are removed, backslashes are ordinary characters.
 bool SzSplitCommandLine(LPCSTR cmdLine, SzArgs* tokens);
+
+// The command line for a message (code page 932): its tokens as the parser
+// splits them, each one the parser would take as a password shown as "-p***".
+void SzMaskCommand(LPCSTR cmdLine, LPSTR masked, int maskedBytes);
 
 // Parses a command line; SZ_OK or SZ_ERROR_COMMAND (cmd is freed on failure).
 int SzParseCommand(LPCSTR cmdLine, SzCommand* cmd);

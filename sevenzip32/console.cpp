@@ -6,6 +6,11 @@ void SzConsoleInit(SzConsole* console) {
     ZeroMemory(console, sizeof(*console));
 }
 
+void SzConsoleInitRaw(SzConsole* console) {
+    ZeroMemory(console, sizeof(*console));
+    console->raw = true;
+}
+
 static void Append(SzConsole* console, const char* bytes, size_t count) {
     if (console->used + count + 2 > console->size) {
         size_t wanted = console->size * 2 + count + 1024;
@@ -41,6 +46,10 @@ static void FinishLine(SzConsole* console) {
 }
 
 void SzConsoleFeed(SzConsole* console, const char* bytes, size_t count) {
+    if (console->raw) {
+        Append(console, bytes, count);
+        return;
+    }
     for (size_t i = 0; i < count; i++) {
         char c = bytes[i];
         if (c == '\n') {

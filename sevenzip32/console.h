@@ -13,10 +13,15 @@ struct SzConsole {
     size_t lineLength;        // characters in line
     size_t cursor;            // where the next character goes in line
     bool failed;              // memory ran out; text is incomplete
+    bool raw;                 // bytes kept as they came: a program's report, not a console
 };
 
 // Starts an empty console.
 void SzConsoleInit(SzConsole* console);
+
+// Starts an empty console that keeps every byte as it comes (no folding, no
+// line limit), for reports of the library's own host programs.
+void SzConsoleInitRaw(SzConsole* console);
 
 // Feeds bytes as the engine wrote them.
 void SzConsoleFeed(SzConsole* console, const char* bytes, size_t count);

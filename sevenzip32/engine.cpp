@@ -163,6 +163,8 @@ int SzRunEngine(const SzEngineInfo* engine, const SzArgs* args, LPCWSTR password
     SzJob job;
     int exitCode = -1;
     if (SzStartJob(&job, engine, args, NULL, NULL, password)) {
+        // Nothing was read yet: a raw output takes the engine's bytes whole.
+        job.console.raw = output != NULL && output->raw;
         exitCode = SzFinishJob(&job, errors);
     } else {
         SzFinishJob(&job, errors);

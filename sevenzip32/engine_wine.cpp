@@ -73,15 +73,22 @@ static bool WritePasswordFile(const SzJob* job, LPCWSTR password) {
 // deleted before the engine starts, and the shell's process number (the
 // engine's after exec) is left for cancelling. A watcher in the background
 // ends the engine and removes the private and staging folders when the
-// caller's process is gone (ended, or a zombie nobody reaps yet), and ends
-// itself with the engine.
+// caller's process is gone (ended, or a zombie nobody reaps yet). It lives
+// while the engine does, and after it as long as the staging folder is there,
+// so that a caller ending while it places entries leaves nothing behind. The
+// engine is the watcher's parent: a process number taken over by another
+// program after the engine ended is never signalled. Only the engine carries
+// SEVENZIP32_JOB, so that whoever ends engines can tell it from the watcher.
 static const char kRunScript[] =
     "d=$1; w=$2; cd \"$3\" 2>/dev/null || cd /; shift 3; export LC_ALL=C.UTF-8; "
     "c=$PPID; e=$$; "
-    "( exec </dev/null >/dev/null 2>&1; while kill -0 $e; do s=; read -r s </proc/$c/stat; "
-    "case \"$s\" in ''|*') Z '*) kill -TERM $e; sleep 1; kill -KILL $e; rm -rf \"$d\"; "
-    "[ -z \"$w\" ] || rm -rf \"$w\"; exit;; esac; sleep 0.5; done ) & "
-    "echo $$ >\"$d/pid\"; "
+    "( exec </dev/null >/dev/null 2>&1; "
+    "engine() { read -r m </proc/self/stat; set -- $m; [ \"$4\" = \"$e\" ]; }; "
+    "while engine || { [ -n \"$w\" ] && [ -d \"$w\" ]; }; do s=; read -r s </proc/$c/stat; "
+    "case \"$s\" in ''|*') Z '*) if engine; then kill -TERM $e; sleep 1; "
+    "engine && kill -KILL $e; fi; rm -rf \"$d\"; [ -z \"$w\" ] || rm -rf \"$w\"; exit;; esac; "
+    "sleep 0.5; done ) & "
+    "echo $$ >\"$d/pid\"; export SEVENZIP32_JOB=\"$d\"; "
     "if [ -e \"$d/pw\" ]; then exec 3<\"$d/pw\"; rm -f \"$d/pw\"; "
     "exec \"$@\" <&3 3<&- >\"$d/out\" 2>\"$d/err\"; fi; "
     "exec \"$@\" </dev/null >\"$d/out\" 2>\"$d/err\"";

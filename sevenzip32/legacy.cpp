@@ -3,9 +3,6 @@
 #include <string.h>
 #include <strsafe.h>
 
-#include "sevenzip32/engine.h"
-#include "sevenzip32/pathmap.h"
-
 #define SZ_ZIP_UTF8_FLAG 0x0800
 #define SZ_ZIP_UNICODE_PATH_FIELD 0x7075
 #define SZ_MAX_CENTRAL_DIRECTORY (64u * 1024u * 1024u)
@@ -54,7 +51,13 @@ static bool ReadAt(HANDLE file, LONGLONG offset, BYTE* buffer, DWORD count) {
            ReadFile(file, buffer, count, &got, NULL) && got == count;
 }
 
-// The central directory, found from the end record in the file's last 64 KiB.
+static DWORD64 Read64(const BYTE* p) {
+    return Read32(p) | (static_cast<DWORD64>(Read32(p + 4)) << 32);
+}
+
+// The central directory, found from the end record in the file's last 64 KiB
+// and, when the archive has one, its ZIP64 end record (counts and sizes past
+// 16 and 32 bits).
 static BYTE* ReadCentralDirectory(HANDLE file, DWORD* size, DWORD* entries) {
     LARGE_INTEGER fileSize;
     BYTE tail[65535 + 22];
@@ -64,19 +67,32 @@ static BYTE* ReadCentralDirectory(HANDLE file, DWORD* size, DWORD* entries) {
     DWORD tailSize = fileSize.QuadPart < static_cast<LONGLONG>(sizeof(tail))
                          ? static_cast<DWORD>(fileSize.QuadPart)
                          : sizeof(tail);
-    if (!ReadAt(file, fileSize.QuadPart - tailSize, tail, tailSize)) {
+    LONGLONG base = fileSize.QuadPart - tailSize;
+    if (!ReadAt(file, base, tail, tailSize)) {
         return NULL;
     }
     for (DWORD i = tailSize - 22 + 1; i-- > 0;) {
         if (memcmp(tail + i, "PK\x05\x06", 4) != 0) {
             continue;
         }
-        *entries = Read16(tail + i + 10);
-        *size = Read32(tail + i + 12);
-        LONGLONG start = fileSize.QuadPart - tailSize + i - *size;
-        if (*size == 0 || *size > SZ_MAX_CENTRAL_DIRECTORY || start < 0) {
+        DWORD64 count = Read16(tail + i + 10);
+        DWORD64 bytes = Read32(tail + i + 12);
+        LONGLONG end = base + i; // where the directory ends
+        BYTE record[56];
+        if (i >= 20 && memcmp(tail + i - 20, "PK\x06\x07", 4) == 0 &&
+            ReadAt(file, static_cast<LONGLONG>(Read64(tail + i - 20 + 8)), record,
+                   sizeof(record)) &&
+            memcmp(record, "PK\x06\x06", 4) == 0) {
+            count = Read64(record + 32);
+            bytes = Read64(record + 40);
+            end = static_cast<LONGLONG>(Read64(tail + i - 20 + 8));
+        }
+        LONGLONG start = end - static_cast<LONGLONG>(bytes);
+        if (bytes == 0 || bytes > SZ_MAX_CENTRAL_DIRECTORY || start < 0) {
             return NULL;
         }
+        *size = static_cast<DWORD>(bytes);
+        *entries = count > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<DWORD>(count);
         BYTE* directory = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), 0, *size));
         if (directory != NULL && !ReadAt(file, start, directory, *size)) {
             HeapFree(GetProcessHeap(), 0, directory);
@@ -171,113 +187,11 @@ void SzDecodeLegacyName(const BYTE* raw, int rawBytes, LPSTR utf8, int utf8Bytes
     }
 }
 
-static void AddArgument(LPSTR* argv, int* argc, int capacity, LPSTR text) {
-    if (*argc < capacity - 1) {
-        argv[(*argc)++] = text;
-    }
-}
-
-// "raw/raw2" and "raw/decoded2": the last part renamed, its folders still raw,
-// because deeper names are renamed before the folders holding them.
-static LPSTR RenamePair(LPCSTR raw, int partEnd, int partStart, bool flat) {
-    int keep = flat ? 0 : partStart;
-    LPSTR pair =
-        static_cast<LPSTR>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, SZ_NAME_BYTES * 4));
-    if (pair == NULL) {
-        return NULL;
-    }
-    memcpy(pair, flat ? raw + partStart : raw, flat ? partEnd - partStart : partEnd);
-    LPSTR decoded = pair + strlen(pair) + 1;
-    memcpy(decoded, raw, keep);
-    SzDecodeLegacyName(reinterpret_cast<const BYTE*>(raw + partStart), partEnd - partStart,
-                       decoded + keep, SZ_NAME_BYTES);
-    if (strcmp(pair, decoded) == 0) {
-        HeapFree(GetProcessHeap(), 0, pair);
-        return NULL;
-    }
-    return pair;
-}
-
-static bool Listed(LPSTR* argv, int argc, LPCSTR raw) {
-    for (int i = 6; i + 1 < argc; i += 2) {
-        if (strcmp(argv[i], raw) == 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// Moves each raw name found to its decoded name; a missing one was not
-// extracted (skipped, or filtered by the caller's names).
-static const char kRenameScript[] = "cd -- \"$1\" || exit 1; replace=$2; shift 2; "
-                                    "while [ $# -ge 2 ]; do "
-                                    "if [ -e \"$1\" ] && { [ \"$replace\" = 1 ] || [ ! -e \"$2\" "
-                                    "]; }; then mv -fT -- \"$1\" \"$2\"; "
-                                    "fi; shift 2; done";
-
-void SzRenameLegacyNames(LPCSTR archive, LPCWSTR folder, bool flat, bool replace) {
-    char hostFolder[SZ_NAME_BYTES];
+bool SzHasLegacyNames(LPCSTR archive) {
     SzLegacyNames names;
-    ZeroMemory(hostFolder, sizeof(hostFolder));
-    if (!SzIsWine() || !SzWineHostPath(folder, hostFolder, sizeof(hostFolder)) ||
-        !ReadLegacyNames(archive, &names)) {
-        return;
-    }
-    // Each name gives one pair per part (one for flat), and the vector ends
-    // in NULL; deepest parts first.
-    int capacity = 7 + 2 * names.count * (flat ? 1 : 32);
-    LPSTR* argv = static_cast<LPSTR*>(
-        HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, capacity * sizeof(LPSTR)));
-    int argc = 0;
-    if (argv != NULL) {
-        AddArgument(argv, &argc, capacity, const_cast<LPSTR>("/bin/sh"));
-        AddArgument(argv, &argc, capacity, const_cast<LPSTR>("-c"));
-        AddArgument(argv, &argc, capacity, const_cast<LPSTR>(kRenameScript));
-        AddArgument(argv, &argc, capacity, const_cast<LPSTR>("sh"));
-        AddArgument(argv, &argc, capacity, hostFolder);
-        AddArgument(argv, &argc, capacity, const_cast<LPSTR>(replace ? "1" : "0"));
-    }
-    for (int depth = 31; argv != NULL && depth >= 0; depth--) {
-        LPCSTR raw = names.block;
-        for (int n = 0; n < names.count; n++, raw += strlen(raw) + 1) {
-            int length = static_cast<int>(strlen(raw));
-            bool folderEntry = length > 0 && raw[length - 1] == '/';
-            int end = folderEntry ? length - 1 : length;
-            // Part depth of the name: its start and end.
-            int part = 0;
-            int start = 0;
-            int stop = -1;
-            for (int i = 0; i <= end && stop < 0; i++) {
-                if (i == end || raw[i] == '/') {
-                    if (part == depth) {
-                        stop = i;
-                    } else {
-                        part++;
-                        start = i + 1;
-                    }
-                }
-            }
-            bool last = stop == end;
-            if (stop <= start || (flat && !last)) {
-                continue;
-            }
-            LPSTR pair = RenamePair(raw, stop, start, flat);
-            if (pair != NULL && !Listed(argv, argc, pair) && argc + 2 < capacity) {
-                AddArgument(argv, &argc, capacity, pair);
-                AddArgument(argv, &argc, capacity, pair + strlen(pair) + 1);
-            } else if (pair != NULL) {
-                HeapFree(GetProcessHeap(), 0, pair);
-            }
-        }
-    }
-    if (argv != NULL) {
-        SzHostRun(argv);
-        for (int i = 6; i < argc; i += 2) {
-            HeapFree(GetProcessHeap(), 0, argv[i]);
-        }
-        HeapFree(GetProcessHeap(), 0, argv);
-    }
+    bool any = ReadLegacyNames(archive, &names);
     FreeLegacyNames(&names);
+    return any;
 }
 
 // Replaces every occurrence of one raw name (without a folder's '/').

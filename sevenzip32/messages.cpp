@@ -106,3 +106,61 @@ bool SzDescribeFailure(LPCSTR engineText, LPCSTR archive, LPSTR sentence, int se
     }
     return false;
 }
+
+// The engine's words for a link it would not make (one leading out of the
+// folder) and for one the system would not let it make; the entry follows
+// the first " : " or, for a link that failed, stands in the part before the
+// target ("… : reason : entry : target") or last ("… : reason : entry").
+static const struct {
+    LPCSTR pattern;
+    bool outside;
+    int part; // the entry's part: from the first (0, 1, …) or from the last (-1, -2, …)
+} kLinkErrors[] = {
+    {"ERROR: Dangerous link path was ignored : ", true, 0},
+    {"ERROR: Cannot create symbolic link : ", false, -1},
+    {"ERROR: Cannot create hard link : ", false, -2},
+};
+
+bool SzLinkRefusals(LPCSTR errors, SzArgs* outside, SzArgs* failed) {
+    int links = 0;
+    for (LPCSTR line = errors; *line != '\0';) {
+        LPCSTR end = LineEnd(line);
+        // Blank lines aside, every line must be a link's.
+        bool known = strspn(line, " \r") == static_cast<size_t>(end - line);
+        for (size_t i = 0; !known && i < sizeof(kLinkErrors) / sizeof(kLinkErrors[0]); i++) {
+            size_t n = strlen(kLinkErrors[i].pattern);
+            if (strncmp(line, kLinkErrors[i].pattern, n) != 0) {
+                continue;
+            }
+            // The parts after the pattern, separated by " : ".
+            LPCSTR starts[16];
+            int parts = 0;
+            starts[parts++] = line + n;
+            for (LPCSTR p = line + n; p + 3 <= end && parts < 16; p++) {
+                if (strncmp(p, " : ", 3) == 0) {
+                    starts[parts++] = p + 3;
+                }
+            }
+            int pick = kLinkErrors[i].part >= 0 ? kLinkErrors[i].part : parts + kLinkErrors[i].part;
+            if (pick < 0 || pick >= parts) {
+                break;
+            }
+            LPCSTR stop = pick + 1 < parts ? starts[pick + 1] - 3 : end;
+            while (stop > starts[pick] && (stop[-1] == '\r' || stop[-1] == ' ')) {
+                stop--;
+            }
+            char name[MAX_PATH * 3];
+            ZeroMemory(name, sizeof(name));
+            size_t length = static_cast<size_t>(stop - starts[pick]);
+            memcpy(name, starts[pick], length < sizeof(name) - 1 ? length : sizeof(name) - 1);
+            SzArgsAdd(kLinkErrors[i].outside ? outside : failed, name);
+            known = true;
+            links++;
+        }
+        if (!known) {
+            return false;
+        }
+        line = *end == '\n' ? end + 1 : end;
+    }
+    return links > 0;
+}

@@ -6,8 +6,10 @@
 #include "sevenzip32/cmdline.h"
 #include "sevenzip32/console.h"
 #include "sevenzip32/engine.h"
+#include "sevenzip32/hostwalk.h"
 #include "sevenzip32/legacy.h"
 #include "sevenzip32/messages.h"
+#include "sevenzip32/names.h"
 #include "sevenzip32/pathmap.h"
 #include "sevenzip32/progress.h"
 #include "sevenzip32/result.h"
@@ -30,6 +32,14 @@ struct SzCall {
     bool quit;        // a WM_QUIT arrived while the engine ran
     WPARAM quitCode;
     ULONGLONG listedBytes; // what the archive holds, from its listing
+};
+
+// Links of an extraction: those the engine refused, and those the host walk
+// took out of the staging folder to make after placing (path, target pairs).
+struct SzLinks {
+    SzArgs outside;
+    SzArgs failed;
+    SzArgs pending;
 };
 
 static void CopyOutput(SzCall* call, LPSTR output, DWORD outputSize) {
@@ -258,7 +268,10 @@ static int Prepare(SzCall* call) {
 
 // Runs the engine while pumping messages, like a modal dialog does; stage is
 // the host path of a staging folder to remove should the caller end first.
-static int RunWithProgress(SzCall* call, const SzArgs* args, const SzArgs* names, LPCSTR stage) {
+// With links (extraction), a run whose only errors are links the engine
+// would not or could not make counts as done, those entries going to links.
+static int RunWithProgress(SzCall* call, const SzArgs* args, const SzArgs* names, LPCSTR stage,
+                           SzLinks* links) {
     SzJob job;
     SzConsole errors;
     SzConsoleInit(&errors);
@@ -292,6 +305,10 @@ static int RunWithProgress(SzCall* call, const SzArgs* args, const SzArgs* names
         }
     } else {
         result = SzMapExitCode(exitCode, SzConsoleText(&errors), job.cancelled);
+        if (result == SZ_ERROR_FATAL && links != NULL &&
+            SzLinkRefusals(SzConsoleText(&errors), &links->outside, &links->failed)) {
+            result = SZ_OK;
+        }
         if (result != SZ_OK && result != SZ_ERROR_CANCELLED) {
             ReportEngineFailure(call, &errors, &job.console);
         }
@@ -345,14 +362,15 @@ static void StageHostPath(const SzCall* call, LPCWSTR dir, LPSTR host, int hostB
 }
 
 // Runs the engine with the command's names in the list file.
-static int RunCommand(SzCall* call, LPCSTR archive, LPCSTR outDir, LPCSTR stageHost) {
+static int RunCommand(SzCall* call, LPCSTR archive, LPCSTR outDir, LPCSTR stageHost,
+                      SzLinks* links = NULL) {
     SzArgs args;
     SzArgs names;
     SzArgsInit(&args);
     SzArgsInit(&names);
     int result = SzBuildEngineArgs(&call->cmd, archive, outDir, SzMapName, &args, &names);
     if (result == SZ_OK) {
-        result = RunWithProgress(call, &args, &names, stageHost);
+        result = RunWithProgress(call, &args, &names, stageHost, links);
     } else {
         ReportFailure(call, SZ_TEXT_BAD_COMMAND, NULL);
     }
@@ -378,8 +396,134 @@ static void TargetFolder(const SzCall* call, LPWSTR folder, int folderChars) {
     }
 }
 
+// A path the engine or the host walk names inside the staging folder (its
+// host path, its Windows path, or relative with '/' or '\\') as the same place
+// under dest, in full.
+static void PlacedPath(const SzStage* stage, LPCSTR stageHost, LPCSTR named, LPWSTR path) {
+    char stageUtf8[SZ_STAGE_CHARS * 3];
+    ZeroMemory(stageUtf8, sizeof(stageUtf8));
+    WideCharToMultiByte(CP_UTF8, 0, stage->dir, -1, stageUtf8, sizeof(stageUtf8) - 1, NULL, NULL);
+    LPCSTR rel = named;
+    const LPCSTR prefixes[] = {stageHost, stageUtf8};
+    for (LPCSTR prefix : prefixes) {
+        size_t n = strlen(prefix);
+        if (n > 0 && strncmp(named, prefix, n) == 0 && (named[n] == '/' || named[n] == '\\')) {
+            rel = named + n + 1;
+        }
+    }
+    while (rel[0] == '.' && (rel[1] == '/' || rel[1] == '\\')) {
+        rel += 2;
+    }
+    ZeroMemory(path, SZ_LONG_CHARS * sizeof(WCHAR));
+    int at = static_cast<int>(wcslen(stage->dest));
+    StringCchPrintfW(path, SZ_LONG_CHARS, L"%s\\", stage->dest);
+    MultiByteToWideChar(CP_UTF8, 0, rel, -1, path + at + 1, SZ_LONG_CHARS - at - 2);
+    for (LPWSTR p = path; *p != L'\0'; p++) {
+        *p = *p == L'/' ? L'\\' : *p;
+    }
+}
+
+// The engine's refused links are named, and the empty files it left in
+// their place go: a link is delivered as a link or not at all.
+static void RefuseEngineLinks(const SzStage* stage, LPCSTR stageHost, SzLinks* links,
+                              SzConsole* refused) {
+    LPWSTR path = static_cast<LPWSTR>(
+        HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, SZ_LONG_CHARS * sizeof(WCHAR)));
+    for (int list = 0; path != NULL && list < 2; list++) {
+        const SzArgs* names = list == 0 ? &links->outside : &links->failed;
+        for (int i = 0; i < names->count; i++) {
+            SzStage inStage = *stage;
+            StringCchCopyW(inStage.dest, SZ_STAGE_CHARS, stage->dir);
+            PlacedPath(&inStage, stageHost, SzArgsAt(names, i), path);
+            DWORD attributes = GetFileAttributesW(path);
+            if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                DeleteFileW(path);
+            }
+            PlacedPath(stage, stageHost, SzArgsAt(names, i), path);
+            SzRefuse(refused, path, list == 0 ? SZ_REFUSED_OUTSIDE : SZ_REFUSED_NO_LINK);
+        }
+    }
+    if (path != NULL) {
+        HeapFree(GetProcessHeap(), 0, path);
+    }
+}
+
+// Reads a host walk's report (see hostwalk.h): escaped legacy names take
+// their decoded names inside the staging folder, links wait in
+// links->pending under their placed names, refusals are named.
+static void ApplyHostReport(const SzStage* stage, LPCSTR report, bool legacy, SzLinks* links,
+                            SzConsole* refused) {
+    LPWSTR path = static_cast<LPWSTR>(
+        HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, 2 * SZ_LONG_CHARS * sizeof(WCHAR)));
+    char line[SZ_LONG_CHARS];
+    for (LPCSTR p = report; path != NULL && *p != '\0';) {
+        LPCSTR end = strchr(p, '\n');
+        size_t length = end != NULL ? static_cast<size_t>(end - p) : strlen(p);
+        ZeroMemory(line, sizeof(line));
+        memcpy(line, p, length < sizeof(line) - 1 ? length : sizeof(line) - 1);
+        p += length + (end != NULL ? 1 : 0);
+        LPSTR fields[3] = {line, NULL, NULL};
+        for (int f = 1; f < 3 && fields[f - 1] != NULL; f++) {
+            fields[f] = strchr(fields[f - 1], '\t');
+            if (fields[f] != NULL) {
+                *fields[f]++ = '\0';
+            }
+        }
+        if (fields[1] == NULL) {
+            continue;
+        }
+        SzRefusal why = SZ_REFUSED_FAILED;
+        if (line[0] == 'R') {
+            PlacedPath(stage, "", fields[1], path);
+            SzRefusalOfWord(fields[2] != NULL ? fields[2] : "", &why);
+            SzRefuse(refused, path, why);
+        } else if (line[0] == 'E' && legacy) {
+            SzStage inStage = *stage;
+            StringCchCopyW(inStage.dest, SZ_STAGE_CHARS, stage->dir);
+            PlacedPath(&inStage, "", fields[1], path);
+            LPWSTR decoded = path + SZ_LONG_CHARS;
+            StringCchCopyW(decoded, SZ_LONG_CHARS, path);
+            LPWSTR leaf = wcsrchr(decoded, L'\\') + 1;
+            WCHAR placed[MAX_PATH];
+            SzPlacedLeaf(wcsrchr(path, L'\\') + 1, true, placed);
+            StringCchCopyW(leaf, SZ_LONG_CHARS - (leaf - decoded), placed);
+            // Never over another entry: a name taken keeps its escape.
+            MoveFileW(path, decoded);
+        } else if (line[0] == 'L' && fields[2] != NULL) {
+            // Each part as placing will name it.
+            char placedPath[SZ_LONG_CHARS];
+            ZeroMemory(placedPath, sizeof(placedPath));
+            for (LPSTR part = fields[1]; part != NULL;) {
+                LPSTR slash = strchr(part, '/');
+                if (slash != NULL) {
+                    *slash = '\0';
+                }
+                WCHAR wide[MAX_PATH];
+                WCHAR placed[MAX_PATH];
+                ZeroMemory(wide, sizeof(wide));
+                MultiByteToWideChar(CP_UTF8, 0, part, -1, wide, MAX_PATH - 1);
+                SzPlacedLeaf(wide, legacy, placed);
+                size_t used = strlen(placedPath);
+                if (used > 0 && used + 1 < sizeof(placedPath)) {
+                    placedPath[used++] = '/';
+                }
+                WideCharToMultiByte(CP_UTF8, 0, placed, -1, placedPath + used,
+                                    static_cast<int>(sizeof(placedPath) - used - 1), NULL, NULL);
+                part = slash != NULL ? slash + 1 : NULL;
+            }
+            SzArgsAdd(&links->pending, placedPath);
+            SzArgsAdd(&links->pending, fields[2]);
+        }
+    }
+    if (path != NULL) {
+        HeapFree(GetProcessHeap(), 0, path);
+    }
+}
+
 // Extraction into a staging folder of the destination; the destination
 // changes only after the engine succeeded, and then one entry at a time.
+// Under Wine the host walk first makes every staged name one Windows can
+// hold and takes the links out; they are made last, inside the destination.
 static int Extract(SzCall* call) {
     WCHAR dest[SZ_STAGE_CHARS];
     TargetFolder(call, dest, SZ_STAGE_CHARS);
@@ -387,32 +531,64 @@ static int Extract(SzCall* call) {
     char outDir[SZ_PATH_BYTES];
     char stageHost[SZ_STAGE_CHARS * 3];
     ZeroMemory(stageHost, sizeof(stageHost));
-    if (!SzStageOpen(&stage, dest) || !ToAnsi(stage.dir, outDir, sizeof(outDir))) {
+    bool host = call->engine.wine;
+    if (!SzStageOpen(&stage, dest, host) || !ToAnsi(stage.dir, outDir, sizeof(outDir))) {
         SzStageClose(&stage);
         WideCharToMultiByte(CP_UTF8, 0, dest, -1, stageHost, sizeof(stageHost) - 1, NULL, NULL);
         ReportFailure(call, SZ_TEXT_NO_STAGE, stageHost);
         return SZ_ERROR_FATAL;
     }
     StageHostPath(call, stage.dir, stageHost, sizeof(stageHost));
-    int result = RunCommand(call, call->cmd.archive, outDir, stageHost);
+    SzLinks links;
+    SzArgsInit(&links.outside);
+    SzArgsInit(&links.failed);
+    SzArgsInit(&links.pending);
+    SzConsole refused;
+    SzConsoleInit(&refused);
+    int result = RunCommand(call, call->cmd.archive, outDir, stageHost, &links);
     if (result == SZ_OK) {
         // Here the engine has succeeded into stage.dir and nothing is placed yet.
-        // The host engine leaves legacy names as raw bytes; a Windows engine
-        // reads them in the code page already.
-        if (call->engine.wine) {
-            SzRenameLegacyNames(call->cmd.archive, stage.dir, call->cmd.command == 'e', true);
+        RefuseEngineLinks(&stage, stageHost, &links, &refused);
+        SzConsole report;
+        SzConsoleInitRaw(&report);
+        if (host && !SzTidyHostTree(stage.dir, &report)) {
+            ReportFailure(call, SZ_TEXT_NO_HOST_WALK, stageHost);
+            result = SZ_ERROR_FATAL;
+        } else if (host) {
+            ApplyHostReport(&stage, SzConsoleText(&report), call->cmd.legacyNames, &links,
+                            &refused);
         }
+        SzConsoleFree(&report);
+    }
+    if (result == SZ_OK) {
         WCHAR archive[SZ_PATH_BYTES];
         ZeroMemory(archive, sizeof(archive));
         MultiByteToWideChar(CP_ACP, 0, call->cmd.archive, -1, archive, SZ_PATH_BYTES - 1);
-        SzConsole refused;
-        SzConsoleInit(&refused);
         result = SzStageCommit(&stage, call->cmd.overwrite, call->owner, archive, &refused);
+        if (result != SZ_ERROR_CANCELLED && links.pending.count > 0) {
+            SzConsole report;
+            SzConsoleInitRaw(&report);
+            SzOverwriteMode mode = call->cmd.overwrite;
+            LPCSTR existing = mode == SZ_OVERWRITE_ALL    ? "replace"
+                              : mode == SZ_OVERWRITE_SKIP ? "skip"
+                                                          : "keep";
+            if (!SzMakeHostLinks(stage.dest, existing, &links.pending, &report)) {
+                ReportFailure(call, SZ_TEXT_NO_HOST_WALK, stageHost);
+            }
+            ApplyHostReport(&stage, SzConsoleText(&report), false, &links, &refused);
+            SzConsoleFree(&report);
+        }
+        if (result == SZ_OK && refused.used > 0) {
+            result = SZ_ERROR_WARNING;
+        }
         if (result == SZ_ERROR_WARNING) {
             ReportFailure(call, SZ_TEXT_NOT_PLACED, SzConsoleText(&refused));
         }
-        SzConsoleFree(&refused);
     }
+    SzConsoleFree(&refused);
+    SzArgsFree(&links.outside);
+    SzArgsFree(&links.failed);
+    SzArgsFree(&links.pending);
     SzStageClose(&stage);
     return result;
 }
@@ -440,7 +616,7 @@ static int Compress(SzCall* call) {
     char stageHost[SZ_STAGE_CHARS * 3];
     ZeroMemory(stageHost, sizeof(stageHost));
     ZeroMemory(temp, sizeof(temp));
-    bool ready = leaf != NULL && SzStageOpen(&stage, folder) &&
+    bool ready = leaf != NULL && SzStageOpen(&stage, folder, call->engine.wine) &&
                  SUCCEEDED(StringCchPrintfW(temp, SZ_STAGE_CHARS, L"%s\\%s", stage.dir, leaf)) &&
                  ToAnsi(temp, tempAnsi, sizeof(tempAnsi));
     // Adding to an existing archive works on a copy, so a failure leaves it as it was.
@@ -461,52 +637,12 @@ static int Compress(SzCall* call) {
     }
     if (!ready) {
         ToUtf8(call->cmd.archive, stageHost, sizeof(stageHost));
-        ReportFailure(call, SZ_TEXT_NOT_PLACED, stageHost);
+        ReportFailure(call, SZ_TEXT_NOT_COMPRESSED, stageHost);
     }
     if (leaf != NULL) {
         SzStageClose(&stage);
     }
     return result;
-}
-
-// The command line for a message, with every -p value masked.
-static void MaskedCommand(LPCSTR cmdLine, LPSTR utf8, int utf8Bytes) {
-    char masked[SZ_PATH_BYTES];
-    ZeroMemory(masked, sizeof(masked));
-    size_t used = 0;
-    bool blank = true;
-    bool quoted = false;
-    bool hiding = false;
-    for (LPCSTR p = cmdLine != NULL ? cmdLine : ""; *p != '\0' && used + 8 < sizeof(masked);) {
-        if (*p == '"') {
-            quoted = !quoted;
-        }
-        if (!quoted && (*p == ' ' || *p == '\t')) {
-            hiding = false;
-        }
-        if (blank && (p[0] == '-' || (p[0] == '"' && p[1] == '-')) &&
-            ((p[0] == '-' ? p[1] : p[2]) | 0x20) == 'p') {
-            size_t n = p[0] == '-' ? 2 : 3;
-            memcpy(masked + used, p, n);
-            used += n;
-            p += n;
-            memcpy(masked + used, "***", 3);
-            used += 3;
-            hiding = true;
-            blank = false;
-            continue;
-        }
-        blank = !quoted && (*p == ' ' || *p == '\t');
-        LPCSTR next = CharNextA(p);
-        while (p < next) {
-            if (!hiding || *p == '"') {
-                masked[used++] = *p;
-            }
-            p++;
-        }
-    }
-    ToUtf8(masked, utf8, utf8Bytes);
-    SecureZeroMemory(masked, sizeof(masked));
 }
 
 static int Execute(SzCall* call, LPCSTR cmdLine) {
@@ -515,8 +651,11 @@ static int Execute(SzCall* call, LPCSTR cmdLine) {
         return SZ_ERROR_FATAL;
     }
     if (SzParseCommand(cmdLine, &call->cmd) != SZ_OK) {
+        char masked[SZ_PATH_BYTES];
         char detail[SZ_PATH_BYTES * 3];
-        MaskedCommand(cmdLine, detail, sizeof(detail));
+        SzMaskCommand(cmdLine, masked, sizeof(masked));
+        ToUtf8(masked, detail, sizeof(detail));
+        SecureZeroMemory(masked, sizeof(masked));
         ReportFailure(call, SZ_TEXT_BAD_COMMAND, detail);
         return SZ_ERROR_COMMAND;
     }
@@ -542,6 +681,7 @@ static int Execute(SzCall* call, LPCSTR cmdLine) {
         }
     }
     char command = call->cmd.command;
+    call->cmd.legacyNames = command != 'a' && SzHasLegacyNames(call->cmd.archive);
     if (command == 'x' || command == 'e' || command == 't') {
         int prepared = Prepare(call);
         if (prepared != SZ_OK) {

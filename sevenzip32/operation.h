@@ -5,4 +5,3 @@
 // Runs a command of the library's syntax with owner as the owner of every
 // window; output (if any) receives the engine's text in code page 932.
 int SzExecute(HWND owner, LPCSTR cmdLine, LPSTR output, DWORD outputSize);
-

@@ -1,6 +1,7 @@
 #include "sevenzip32/overwrite.h"
 
 #include <strsafe.h>
+#include <wchar.h>
 
 #include "sevenzip32/texts.h"
 #include "sevenzip32/ui.h"
@@ -83,7 +84,9 @@ SzOverwriteAnswer SzAskOverwrite(HWND owner, LPCWSTR existing, LPCWSTR incoming)
     MultiByteToWideChar(932, 0, SZ_TEXT_OVERWRITE_FORMAT, -1, format, 512);
     Describe(existing, sizes[0], dates[0]);
     Describe(incoming, sizes[1], dates[1]);
-    StringCchPrintfW(text, sizeof(text) / sizeof(text[0]), format, existing, sizes[0], dates[0],
+    // A long path's prefix is for the file functions, not for the reader.
+    LPCWSTR shown = wcsncmp(existing, L"\\\\?\\", 4) == 0 ? existing + 4 : existing;
+    StringCchPrintfW(text, sizeof(text) / sizeof(text[0]), format, shown, sizes[0], dates[0],
                      sizes[1], dates[1]);
     static WORD buffer[SZ_TEMPLATE_WORDS];
     LPCDLGTEMPLATEW dialog =

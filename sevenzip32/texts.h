@@ -48,9 +48,23 @@
 #define SZ_TEXT_YES_ALL "すべてはい"
 #define SZ_TEXT_NO "いいえ"
 #define SZ_TEXT_NO_ALL "すべていいえ"
-#define SZ_TEXT_NOT_PLACED                                                                                                    \
-    "次のファイルは置き換えられませんでした (使用中、読み取り専用、展開中の書庫自身、" \
-    "またはフォルダーとファイルの名前の衝突)。元のファイルはそのままです:\r\n\r\n"
+#define SZ_TEXT_NOT_PLACED                                                                         \
+    "次のファイルは展開先に置けませんでした。元のファイルはそのままです:\r\n\r\n"
+#define SZ_TEXT_NOT_COMPRESSED "次の書庫を作れませんでした。元のファイルはそのままです:\r\n\r\n"
+// Why an entry was not delivered, after its name.
+#define SZ_TEXT_REFUSED_IN_USE "ほかのプログラムが使用中"
+#define SZ_TEXT_REFUSED_READ_ONLY "読み取り専用か、書き込めません"
+#define SZ_TEXT_REFUSED_CLASH "フォルダーとファイルの名前が衝突"
+#define SZ_TEXT_REFUSED_ARCHIVE "展開中の書庫自身"
+#define SZ_TEXT_REFUSED_NAME "Windows で使えない名前"
+#define SZ_TEXT_REFUSED_OUTSIDE "展開先の外を指すリンク"
+#define SZ_TEXT_REFUSED_LINK "リンクを通しては書き込めません"
+#define SZ_TEXT_REFUSED_NO_LINK "このシステムではリンクを作れません"
+#define SZ_TEXT_REFUSED_EXISTS "同じ名前のものがあります"
+#define SZ_TEXT_REFUSED_SPECIAL "デバイスなどの特殊なファイル"
+#define SZ_TEXT_REFUSED_FAILED "作成または移動できませんでした"
+#define SZ_TEXT_NO_HOST_WALK                                                                       \
+    "展開したファイルの名前を確かめられませんでした (/usr/bin/perl が必要です):\r\n\r\n"
 #define SZ_TEXT_NO_STAGE                                                                           \
     "作業用のフォルダーを作れませんでした (フォルダーがないか、書き込めません):\r\n\r\n"
 

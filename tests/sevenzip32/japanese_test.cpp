@@ -4,8 +4,10 @@
 
 #include <string>
 
+#include "sevenzip32/cmdline.h"
 #include "sevenzip32/legacy.h"
 #include "sevenzip32/messages.h"
+#include "sevenzip32/names.h"
 
 namespace {
 
@@ -58,6 +60,87 @@ TEST(DecodeLegacyName, CodePage932BecomesUtf8AndEverythingElseAnEscape) {
         SzDecodeLegacyName(reinterpret_cast<const BYTE*>(c[0]), static_cast<int>(strlen(c[0])),
                            utf8, sizeof utf8);
         EXPECT_EQ(std::string(utf8), c[1]) << c[0];
+    }
+}
+
+TEST(Names, OnlyPartsWindowsHoldsExactlyArePlacedAndLegacyEscapesAreDecoded) {
+    // leaf as staged, placed in a legacy ZIP (NULL: refused as it stands), placed elsewhere
+    static const wchar_t* const kCases[][3] = {
+        {L"表ソ.txt", L"表ソ.txt", L"表ソ.txt"},
+        {L"100%.txt", L"100%.txt", L"100%.txt"},
+        {L"%95%5C%83%5C.txt", L"表ソ.txt", L"%95%5C%83%5C.txt"}, // raw 表ソ, escaped by the host
+        {L"bad%81 x%5C.txt", L"bad%81 x%5C.txt", L"bad%81 x%5C.txt"},
+        {L"%3F%81.txt", L"%3F%81.txt", L"%3F%81.txt"},    // decodes to '?': keeps its escape
+        {L"%E3%81%82%3F.txt", L"%E3%81%82%3F.txt", NULL}, // UTF-8 あ?: no legacy name
+        {L"caf%E9.txt", L"caf%E9.txt", L"caf%E9.txt"},    // no code page 932 character
+        {L"..", NULL, NULL},
+        {L".", NULL, NULL},
+        {L"", NULL, NULL},
+        {L"a\\b", NULL, NULL},
+        {L"a/b", NULL, NULL},
+        {L"q?.txt", NULL, NULL},
+        {L"a:b", NULL, NULL},
+        {L"tab\there", NULL, NULL},
+        {L"trail.", NULL, NULL},
+        {L"blank ", NULL, NULL},
+        {L"con.txt", NULL, NULL},
+        {L"LPT1", NULL, NULL},
+        {L"CONSOLE.txt", L"CONSOLE.txt", L"CONSOLE.txt"},
+    };
+    for (const auto& c : kCases) {
+        EXPECT_EQ(SzLeafIsSafe(c[0]), c[1] != NULL) << c[0];
+        for (int legacy = 0; legacy < 2 && c[1] != NULL; legacy++) {
+            wchar_t placed[MAX_PATH];
+            SzPlacedLeaf(c[0], legacy == 1, placed);
+            EXPECT_EQ(std::wstring(placed), legacy ? c[1] : c[0]) << c[0];
+        }
+    }
+}
+
+TEST(LinkRefusals, OnlyLinkErrorsLetTheRestOfTheArchiveBePlaced) {
+    // the engine's error stream; links leading out, links not made (NULL: a real failure)
+    static const char* const kCases[][3] = {
+        {"ERROR: Dangerous link path was ignored : up : ../..\n", "up", ""},
+        {"\nERROR: Dangerous link path was ignored : a/b : /etc\n\n", "a/b", ""},
+        {"ERROR: Cannot create symbolic link : \x8A\xB3 : Z:\\s\\current\n"
+         "ERROR: Dangerous link path was ignored : up : ..\\..\n",
+         "up", "Z:\\s\\current"},
+        {"ERROR: Cannot create hard link : errno=2 : No such file or directory : ./hard : "
+         "/s/etc/hostname\n",
+         "", "./hard"},
+        {"ERROR: Cannot open output file : errno=20 : Not a directory : ./current/x.txt\n"
+         "ERROR: Dangerous link path was ignored : up : ../..\n",
+         NULL, NULL},
+        {"ERROR: Data Error : a.txt\n", NULL, NULL},
+        {"", NULL, NULL},
+    };
+    for (const auto& c : kCases) {
+        SzArgs outside, failed;
+        SzArgsInit(&outside);
+        SzArgsInit(&failed);
+        EXPECT_EQ(SzLinkRefusals(c[0], &outside, &failed), c[1] != NULL) << c[0];
+        if (c[1] != NULL) {
+            EXPECT_EQ(std::string(outside.count ? SzArgsAt(&outside, 0) : ""), c[1]) << c[0];
+            EXPECT_EQ(std::string(failed.count ? SzArgsAt(&failed, 0) : ""), c[2]) << c[0];
+        }
+        SzArgsFree(&outside);
+        SzArgsFree(&failed);
+    }
+}
+
+TEST(MaskCommand, EveryTokenTheParserTakesAsAPasswordIsHidden) {
+    static const char* const kCases[][2] = {
+        {"x -pSecretWord e.7z -zz", "x -p*** e.7z -zz"},
+        {"x a.7z -\"p\"secret -zz", "x a.7z -p*** -zz"},
+        {"x \"-pmy secret\" a.7z", "x -p*** a.7z"},
+        {"a -P\"two words\" -r0 \"C:\\in dir\\a.7z\" b", "a -P*** -r0 \"C:\\in dir\\a.7z\" b"},
+        {"x -p a.7z", "x -p*** a.7z"},
+    };
+    for (const auto& c : kCases) {
+        char masked[256];
+        memset(masked, 'x', sizeof masked);
+        SzMaskCommand(c[0], masked, sizeof masked);
+        EXPECT_EQ(std::string(masked), c[1]) << c[0];
     }
 }
 
