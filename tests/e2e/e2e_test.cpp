@@ -686,24 +686,34 @@ size_t Count(const std::string& pattern) {
     return n;
 }
 
+// The caller killed while the engine runs, or later at the overwrite question.
 TEST_F(LibraryTest, TheEngineEndsWithItsCallerAndLeavesNothingBehind) {
-    std::string dest = Prefilled("bigkill", {"big file.bin", "表.txt"});
+    std::string small = FreshDir("asked") + "\\small.7z";
+    WriteBytes(small + ".txt", "new");
+    ASSERT_EQ(Call("a -hide " + Q(small) + " " + Q(small + ".txt")), 0);
+    std::string dest = Prefilled("bigkill", {"big file.bin", "表.txt", "small.7z.txt"});
     auto before = ReadTree(dest);
-    SetEnvironmentVariableA("SZ32_CHILD", "1");
-    SetEnvironmentVariableA("SZ32_KILL",
-                            ("x -aoa -hide " + Q(BigArchive()) + " -o" + Q(dest)).c_str());
-    Process child = StartProcess(ExeDir() + "\\e2e_test.exe",
-                                 {"--gtest_filter=LibraryTest.ExtractsUntilKilled"});
-    SetEnvironmentVariableA("SZ32_CHILD", NULL);
-    SetEnvironmentVariableA("SZ32_KILL", NULL);
-    ASSERT_TRUE(PumpUntil([&] { return Count(dest + "\\~7-zip32-*") == 1; }, 60000));
-    Sleep(500);
-    TerminateProcess(child.handle, 9);
-    WaitProcess(child);
-    std::string privateFolders = "Z:\\tmp\\7-zip32-" + std::to_string(child.id) + "-*";
-    EXPECT_TRUE(
-        PumpUntil([&] { return Count(dest + "\\~7-zip32-*") + Count(privateFolders) == 0; }));
-    EXPECT_TRUE(ReadTree(dest) == before);
+    const std::pair<std::string, std::function<bool()>> kRuns[] = {
+        {"x -aoa -hide " + Q(BigArchive()), [&] { return Count(dest + "\\~7-zip32-*") == 1; }},
+        {"x " + Q(small), [&] { return FindWindowA(NULL, kQuestionCaption) != NULL; }},
+    };
+    for (const auto& run : kRuns) {
+        SetEnvironmentVariableA("SZ32_CHILD", "1");
+        SetEnvironmentVariableA("SZ32_KILL", (run.first + " -o" + Q(dest)).c_str());
+        Process child = StartProcess(ExeDir() + "\\e2e_test.exe",
+                                     {"--gtest_filter=LibraryTest.ExtractsUntilKilled"});
+        SetEnvironmentVariableA("SZ32_CHILD", NULL);
+        SetEnvironmentVariableA("SZ32_KILL", NULL);
+        ASSERT_TRUE(PumpUntil(run.second, 60000)) << run.first;
+        Sleep(500);
+        TerminateProcess(child.handle, 9);
+        WaitProcess(child);
+        std::string privateFolders = "Z:\\tmp\\7-zip32-" + std::to_string(child.id) + "-*";
+        EXPECT_TRUE(PumpUntil([&] {
+            return Count(dest + "\\~7-zip32-*") + Count(privateFolders) == 0;
+        })) << run.first;
+        EXPECT_TRUE(ReadTree(dest) == before) << run.first;
+    }
 }
 
 // Run as the child of the test above, which kills it.
@@ -750,6 +760,189 @@ TEST_F(LibraryTest, LegacyZipNamesLandReadableThroughTessaroAndInTheListing) {
     ASSERT_EQ(Call("l -hide " + Q(zip), &listing), 0);
     for (const char* name : {"表ソ.txt", "ソ/能.txt", "bad%81 x%5C.txt"}) {
         EXPECT_NE(listing.find(name), std::string::npos) << name << " in\n" << listing;
+    }
+}
+
+// A GNU tar as other systems write one: type '0' a file, '2' a link to link;
+// names past 100 bytes in GNU's long-name records.
+struct TarEntry {
+    std::string name, data;
+    char type;
+    std::string link;
+};
+std::string Tar(const std::vector<TarEntry>& entries) {
+    auto header = [](const std::string& name, size_t size, char type, const std::string& link) {
+        std::string h(512, '\0');
+        auto put = [&](size_t at, const std::string& text, size_t most) {
+            h.replace(at, std::min(text.size(), most), text, 0, most);
+        };
+        char size8[16] = {0};
+        snprintf(size8, sizeof size8, "%011o", static_cast<unsigned>(size));
+        put(0, name, 100);
+        put(100, "0000644", 8);
+        put(124, size8, 12);
+        put(136, "00000000000", 12);
+        h[156] = type;
+        put(157, link, 100);
+        put(257, "ustar  ", 8);
+        h.replace(148, 8, 8, ' ');
+        unsigned sum = 0;
+        for (unsigned char c : h) {
+            sum += c;
+        }
+        snprintf(size8, sizeof size8, "%06o", sum);
+        put(148, std::string(size8) + '\0', 7);
+        return h;
+    };
+    auto padded = [](std::string data) {
+        data.resize((data.size() + 511) / 512 * 512, '\0');
+        return data;
+    };
+    std::string out;
+    for (const auto& e : entries) {
+        if (e.name.size() > 100) {
+            out += header("././@LongLink", e.name.size() + 1, 'L', "") + padded(e.name + '\0');
+        }
+        out += header(e.name, e.type == '0' ? e.data.size() : 0, e.type, e.link) + padded(e.data);
+    }
+    return out + std::string(1024, '\0');
+}
+
+bool WindowsRoad() {
+    char road[16] = {0};
+    GetEnvironmentVariableA("SEVENZIP32_ROAD", road, sizeof road);
+    return strcmp(road, "windows") == 0;
+}
+
+// Archives made elsewhere, each extracted with -aoa into a new folder beside a
+// file it aims at: every entry lands inside under a name of its own or is named
+// in the message, nothing outside changes, and no staging folder stays.
+TEST_F(LibraryTest, ArchivesFromElsewhereStayInsideTheirDestination) {
+    std::string dir = FreshDir("contain"), host = HostPath(dir);
+    WriteBytes(dir + "\\あ.txt", "victim");
+    using Tree = std::map<std::string, std::string>;
+    Tree absolute = {{"\\表.txt", "hyo"}, {"\\あ.txt", "evil"}};
+    std::string at;
+    for (size_t slash = 0; slash != std::string::npos; slash = host.find('/', slash + 1)) {
+        std::string part = host.substr(slash + 1, host.find('/', slash + 1) - slash - 1);
+        for (size_t colon; (colon = part.find(':')) != std::string::npos;) {
+            part.replace(colon, 1, "%3A"); // as Wine's c: drive folder is named on the host
+        }
+        at += "\\" + part;
+        absolute[at + "/"] = "";
+    }
+    absolute[at + "\\あ.txt"] = "abs";
+    std::string deep;
+    for (int i = 0; i < 10; i++) {
+        deep += std::string(i ? "/" : "") + "d" + std::to_string(i) + std::string(56, 'x');
+    }
+    std::string damaged = StoredZip({{deep + "/deep.txt", "deep"}, {"bad.txt", "data"}});
+    damaged[damaged.find("bad.txtdata") + 7] ^= 0x55;
+    static const std::string kUp = "展開先の外を指すリンク",
+                             kNoLink = "このシステムではリンクを作れません";
+    const struct {
+        const char* tag;
+        std::string archive;
+        int result;
+        Tree wine;           // what lands on the Wine road
+        const Tree* windows; // on the Windows road, when the engine names entries its own way
+        std::vector<std::string> named = {}, namedOnWindows = {};
+    } kCases[] = {
+        {"climb.zip",
+         StoredZip({{"../あ.txt", "evil"}, {host + "/あ.txt", "abs"}, {"表.txt", "hyo"}}), 0,
+         absolute, nullptr},
+        {"latin1.tar",
+         Tar({{"caf\xE9.txt", "e9", '0', ""}, {"caf\xE8.txt", "e8", '0', ""}}),
+         0,
+         {{"\\caf%E9.txt", "e9"}, {"\\caf%E8.txt", "e8"}},
+         nullptr},
+        {"backslash.tar",
+         Tar({{"\xE8\xA1\xA8\\x/in.txt", "in", '0', ""}}),
+         0,
+         {{"\\表%5Cx/", ""}, {"\\表%5Cx\\in.txt", "in"}},
+         nullptr},
+        {"links.tar",
+         Tar({{"v1.2/NOTES.txt", "notes", '0', ""},
+              {"current", "", '2', "v1.2"},
+              {"abs", "", '2', "/etc"},
+              {"up", "", '2', "../.."}}),
+         0x8101,
+         {{"\\v1.2/", ""},
+          {"\\v1.2\\NOTES.txt", "notes"},
+          {"\\current/", ""},
+          {"\\current\\NOTES.txt", "notes"}},
+         nullptr,
+         {"\\abs (" + kUp, "\\up (" + kUp},
+         {"\\current (" + kNoLink, "\\abs (" + kNoLink, "\\up (" + kUp}},
+        {"stage.tar",
+         Tar({{"~7-zip32-32-1.tmp/inner.txt", "inner", '0', ""}, {"top.txt", "top", '0', ""}}),
+         0,
+         {{"\\~7-zip32-32-1.tmp/", ""},
+          {"\\~7-zip32-32-1.tmp\\inner.txt", "inner"},
+          {"\\top.txt", "top"}},
+         nullptr},
+        {"deep.zip", damaged, 0x8102, {}, nullptr},
+    };
+    for (const auto& c : kCases) {
+        std::string archive = dir + "\\" + c.tag, dest = dir + "\\to-" + c.tag;
+        WriteBytes(archive, c.archive);
+        Tree before = ReadTree(dir);
+        DialogWatcher messages(kMessageCaption);
+        EXPECT_EQ(Call("x -aoa " + Q(archive) + " -o" + Q(dest)), c.result) << c.tag;
+        Tree after = ReadTree(dir), landed = ReadTree(dest);
+        for (const auto& e : landed) {
+            after.erase("\\to-" + std::string(c.tag) + e.first);
+        }
+        after.erase("\\to-" + std::string(c.tag) + "/");
+        auto keys = [](const Tree& tree) {
+            std::string all;
+            for (const auto& e : tree) {
+                all += e.first + "\n";
+            }
+            return all;
+        };
+        EXPECT_EQ(keys(after), keys(before)) << c.tag;
+        const Tree* want = WindowsRoad() ? c.windows : &c.wine;
+        EXPECT_TRUE(want == nullptr || landed == *want) << c.tag << " got\n" << keys(landed);
+        std::string text = Texts(messages);
+        for (const auto& name : WindowsRoad() ? c.namedOnWindows : c.named) {
+            EXPECT_NE(text.find(dest + name), std::string::npos) << name << " in " << text;
+        }
+        if (!WindowsRoad() && c.result == 0x8101) { // a link stays a link
+            EXPECT_TRUE(GetFileAttributesA((dest + "\\current").c_str()) &
+                        FILE_ATTRIBUTE_REPARSE_POINT);
+        }
+    }
+}
+
+// A file that is read-only, one held open, and the archive itself reached
+// through another spelling of its folder are never replaced, even with -aoa.
+TEST_F(LibraryTest, WhatMayNotBeReplacedIsNamedWithItsReason) {
+    std::string dir = FreshDir("keep"), zip = dir + "\\self.zip";
+    WriteBytes(
+        zip,
+        StoredZip(
+            {{"self.zip", "new"}, {"ro.txt", "new"}, {"open.txt", "new"}, {"new.txt", "new"}}));
+    std::string self = ReadBytes(zip);
+    WriteBytes(dir + "\\ro.txt", "mine!");
+    WriteBytes(dir + "\\open.txt", "mine!");
+    SetFileAttributesA((dir + "\\ro.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    HANDLE held =
+        CreateFileA((dir + "\\open.txt").c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    std::string other = "Z:" + HostPath(dir);
+    std::replace(other.begin(), other.end(), '/', '\\');
+    DialogWatcher messages(kMessageCaption);
+    EXPECT_EQ(Call("x -aoa " + Q(other + "\\self.zip") + " -o" + Q(dir)), 0x8101);
+    CloseHandle(held);
+    SetFileAttributesA((dir + "\\ro.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadBytes(zip), self);
+    EXPECT_EQ(ReadBytes(dir + "\\ro.txt") + ReadBytes(dir + "\\open.txt"), "mine!mine!");
+    EXPECT_EQ(ReadBytes(dir + "\\new.txt"), "new");
+    std::string text = Texts(messages);
+    for (std::string line :
+         {"\\self.zip (展開中の書庫自身)", "\\ro.txt (読み取り専用か、書き込めません)",
+          "\\open.txt (ほかのプログラムが使用中)"}) {
+        EXPECT_NE(text.find(dir + line), std::string::npos) << line << " in " << text;
     }
 }
 

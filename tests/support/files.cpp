@@ -39,7 +39,31 @@ std::string MakeTempDir(const std::string& tag) {
     }
 }
 
+std::string HostPath(const std::string& path) {
+    typedef char*(CDECL * ToUnix)(LPCWSTR);
+    auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
+    wchar_t wide[MAX_PATH] = {0};
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH - 1);
+    char* host = toUnix != nullptr ? toUnix(wide) : nullptr;
+    std::string out = host != nullptr ? host : "";
+    HeapFree(GetProcessHeap(), 0, host);
+    return out;
+}
+
 void RemoveTree(const std::string& path) {
+    // Under Wine the host removes it: Wine's own calls follow links out of
+    // the tree and cannot name every host file an archive may leave there.
+    typedef int(WINAPI * Spawn)(char* const*, int);
+    auto spawn = reinterpret_cast<Spawn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll"), "__wine_unix_spawnvp")));
+    std::string host = HostPath(path);
+    if (spawn != nullptr && !host.empty()) {
+        char* argv[] = {const_cast<char*>("/bin/rm"), const_cast<char*>("-rf"),
+                        const_cast<char*>("--"), &host[0], nullptr};
+        spawn(argv, TRUE);
+        return;
+    }
     std::string from = path + '\0'; // the list ends with a second zero
     SHFILEOPSTRUCTA op = {};
     op.wFunc = FO_DELETE;

@@ -12,7 +12,9 @@ std::string BuildBinDir();
 std::string TessaroExe();
 // A new empty folder under the temporary folder, named after tag.
 std::string MakeTempDir(const std::string& tag);
-// Deletes a folder tree (best effort).
+// Under Wine the host path of a Windows path (UTF-8); elsewhere "".
+std::string HostPath(const std::string& path);
+// Deletes a folder tree (best effort), never through a link inside it.
 void RemoveTree(const std::string& path);
 // Whole file as bytes; empty when missing.
 std::string ReadBytes(const std::string& path);
