@@ -51,9 +51,11 @@ entry)
   settings
   export XDG_DATA_HOME="$work/data"
   mkdir -p "$XDG_DATA_HOME" "$work/files"
-  # The launcher's own path needs quoting in the Exec line.
-  ln -s "$root" "$work/ソース \$dir"
-  "$work/ソース \$dir/tessaro.sh" --install >/dev/null
+  # The launcher's own path needs quoting and escaping in the Exec line, and
+  # a % that is no field code.
+  co="$work/ソース \$dir %f 'q' \"d\" \\b"
+  ln -s "$root" "$co"
+  "$co/tessaro.sh" --install >/dev/null
   app="$XDG_DATA_HOME/applications/tessaro.desktop"
   desktop-file-validate "$app" || fail "entry does not validate"
   for n in 16 24 32 48 64 128 256; do
