@@ -3,7 +3,8 @@
 #   entry:    install the desktop entry into a fresh XDG_DATA_HOME, validate
 #             it, run it through gio launch on two files, uninstall.
 #   prefix:   the prefix script refuses folders that are not Tessaro's and
-#             leaves them as they were.
+#             leaves them as they were; it builds through a link to an empty
+#             folder and over what an interrupted creation left.
 #   together: two launcher runs at once without a display both finish.
 set -euo pipefail
 case=$1 root=$2 build=$3
@@ -95,6 +96,23 @@ home|home|/home exists and is not a Tessaro Wine prefix
 plain|plain|/plain exists and is not a Tessaro Wine prefix
 pfx|pfx.creating|/pfx.creating exists and is not Tessaro's
 TABLE
+  # A link to an empty folder, and a complete prefix that an earlier version
+  # left in PREFIX.creating: each becomes a prefix in place, twice over, and
+  # nothing is left beside it (a stand-in Wine makes the folders it needs).
+  mkdir -p "$work/bin" "$work/empty" "$work/old.creating"
+  ln -s empty "$work/link"
+  echo "tessaro-prefix 1 unmanaged" >"$work/old.creating/.tessaro-ready"
+  printf '#!/bin/sh\n[ "$1" != wineboot ] || mkdir -p "$WINEPREFIX/drive_c/windows/Fonts" "$WINEPREFIX/drive_c/users/u"\n' >"$work/bin/wine"
+  cp "$work/bin/wine" "$work/bin/wineserver"
+  chmod +x "$work/bin/wine" "$work/bin/wineserver"
+  for target in link link old old; do
+    PATH="$work/bin:$PATH" TESSARO_WINE="$work/bin/wine" "$root/scripts/wineprefix.sh" \
+      "$work/$target" "$work/desk" || fail "$target: refused"
+  done
+  [ -L "$work/link" ] && [ -f "$work/empty/.tessaro-ready" ] || fail "link: no prefix in empty/"
+  [ -f "$work/old/.tessaro-ready" ] || fail "old: no prefix"
+  left=$(find "$work" -maxdepth 1 -name '*.creating' ! -name pfx.creating)
+  [ -z "$left" ] || fail "left beside: $left"
   ;;
 together)
   settings
