@@ -41,12 +41,14 @@ static int RunReplacing(const char* command, const char* archivePath, const char
     return result;
 }
 
-// The volume and file index of path (a file or a folder), the same for every
-// spelling of it: case, short names, links, "..", another drive letter.
+// The volume and file index of the file at path, the same for every
+// spelling of it: case, short names, links, "..", another drive letter. A
+// folder has none here: an archive path that is a folder is the engine's
+// failure to report, not an input to be named.
 static bool GetFileIdentity(const char* path, BY_HANDLE_FILE_INFORMATION* info) {
     ZeroMemory(info, sizeof *info);
     HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
-                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }

@@ -225,6 +225,7 @@ const JobCase kJobs[] = {
      "busy ?%T\\D.7Z !「%T\\D.7Z」は解凍できる書庫ではないか、壊れています。処理を中断します。"},
     {"archive among the inputs", "a.7z n.txt", "", PLAIN, false, {"%T\\a.7z", "%T\\n.txt"},
      "busy ?%T\\a.7z #%T\\a.7z ?%T\\n.txt !圧縮先の「%T\\a.7z」は圧縮するファイルの一つです。処理を中断します。"},
+    {"folder named like the archive", "d.7z\\", "", PLAIN, false, {"%T\\d.7z"}, "busy ?%T\\d.7z " A7Z "\"%T\\d.7z\" \"%T\\d.7z\""},
     // Drops: the options as the form shows them (a text outside its set shows
     // nothing chosen), the form owning every call, message and open.
     {"drop, DECOMP_ALL off", "a.zip b.zip", "", PLAIN, true, {"%T\\a.zip", "%T\\b.zip"},
