@@ -30,8 +30,12 @@ if foreign "$prefix" || { [ -e "$prefix" ] && [ ! -d "$prefix" ]; }; then
 fi
 
 # A link stands for the folder it leads to: the prefix is built beside that
-# folder and renamed into it, and the link stays as it was.
+# folder and renamed into it, and the link stays as it was. Earlier versions
+# built it beside the link and left it there, which is ours to remove.
 if [ -L "$prefix" ]; then
+  if [ -f "$prefix.creating/.tessaro-creating" ] || [ -f "$prefix.creating/.tessaro-ready" ]; then
+    rm -rf "$prefix.creating"
+  fi
   prefix=$(realpath -m -- "$prefix")
   marker="$prefix/.tessaro-ready"
 fi

@@ -99,9 +99,10 @@ TABLE
   # A link to an empty folder, and a complete prefix that an earlier version
   # left in PREFIX.creating: each becomes a prefix in place, twice over, and
   # nothing is left beside it (a stand-in Wine makes the folders it needs).
-  mkdir -p "$work/bin" "$work/empty" "$work/old.creating"
+  mkdir -p "$work/bin" "$work/empty" "$work/old.creating" "$work/link.creating"
   ln -s empty "$work/link"
   echo "tessaro-prefix 1 unmanaged" >"$work/old.creating/.tessaro-ready"
+  cp "$work/old.creating/.tessaro-ready" "$work/link.creating/"
   printf '#!/bin/sh\n[ "$1" != wineboot ] || mkdir -p "$WINEPREFIX/drive_c/windows/Fonts" "$WINEPREFIX/drive_c/users/u"\n' >"$work/bin/wine"
   cp "$work/bin/wine" "$work/bin/wineserver"
   chmod +x "$work/bin/wine" "$work/bin/wineserver"
