@@ -117,15 +117,29 @@ TESSARO_RUN=$run "$WINE" "$exe" "${args[@]}" 8>&- || status=$?
 
 # Without the user's display a folder opened afterwards has nowhere to show:
 # end the file managers and engines this run started, nothing else (not the
-# Wine server nor the desktop process other runs may share).
+# Wine server nor the desktop process other runs may share). An engine is
+# known by the job mark the library gives it alone, whatever its name: the
+# library's watcher shell must live on to remove the job's folders once the
+# engine has gone.
 if [ -z "${DISPLAY:-}" ] || [ -n "$own_xvfb" ]; then
-  for env in $(grep -lsxzF "TESSARO_RUN=$run" /proc/[0-9]*/environ); do
+  marked=$(grep -lsxzF "TESSARO_RUN=$run" /proc/[0-9]*/environ) || true
+  engines=
+  if [ -n "$marked" ]; then
+    engines=$'\n'$(grep -lsz '^SEVENZIP32_JOB=' $marked)$'\n' || true
+  fi
+  for env in $marked; do
     pid=${env#/proc/}
     pid=${pid%/environ}
+    if [[ $engines == *$'\n'$env$'\n'* ]]; then
+      kill "$pid" 2>/dev/null || true
+      continue
+    fi
+    # Windows programs by the program Wine runs (the first word, with or
+    # without a folder), never by a host command line that merely names one.
     mapfile -d '' -t argv 2>/dev/null <"/proc/$pid/cmdline" || continue
-    case "${argv[*]}" in
-      *explorer.exe*/desktop*) ;;
-      *explorer.exe* | *7zz* | *Tessaro.exe*) kill "$pid" 2>/dev/null || true ;;
+    case "/${argv[0]:-} ${argv[1]:-}" in
+      *[\\/]explorer.exe\ /desktop*) ;;
+      *[\\/]explorer.exe\ * | *[\\/]Tessaro.exe\ *) kill "$pid" 2>/dev/null || true ;;
     esac
   done
 fi

@@ -41,6 +41,42 @@ static int RunReplacing(const char* command, const char* archivePath, const char
     return result;
 }
 
+// The volume and file index of the file at path, the same for every
+// spelling of it: case, short names, links, "..", another drive letter. A
+// folder has none here: an archive path that is a folder is the engine's
+// failure to report, not an input to be named.
+static bool GetFileIdentity(const char* path, BY_HANDLE_FILE_INFORMATION* info) {
+    ZeroMemory(info, sizeof *info);
+    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    BOOL known = GetFileInformationByHandle(file, info);
+    CloseHandle(file);
+    return known != FALSE;
+}
+
+// The input that is the very file at archivePath, or NULL. Adding to it
+// would pack an archive into itself, and setting it aside first would take
+// the input away from the engine.
+static const char* InputAtArchivePath(const InputList* inputs, const char* archivePath) {
+    BY_HANDLE_FILE_INFORMATION archive, input;
+    if (!GetFileIdentity(archivePath, &archive)) {
+        return NULL;
+    }
+    for (int i = 0; i < inputs->count; ++i) {
+        const char* path = inputs->entries[i].path;
+        if (GetFileIdentity(path, &input) &&
+            input.dwVolumeSerialNumber == archive.dwVolumeSerialNumber &&
+            input.nFileIndexHigh == archive.nFileIndexHigh &&
+            input.nFileIndexLow == archive.nFileIndexLow) {
+            return path;
+        }
+    }
+    return NULL;
+}
+
 static void ShowStatus(HWND owner, CommandStatus status) {
     if (status == COMMAND_TOO_LONG) {
         ShowJobMessage(owner, MSG_PATH_TOO_LONG);
@@ -61,6 +97,14 @@ void RunCompression(const InputList* inputs, const char* dest, const JobOptions*
                                                                 dest, baseName, format);
     if (status != COMMAND_OK) {
         ShowStatus(owner, status);
+        return;
+    }
+    // A lone input is compressed only when the library took it for no ZIP or
+    // 7z archive; among several it may be a sound one.
+    const char* input = InputAtArchivePath(inputs, archivePath);
+    if (input != NULL) {
+        ShowJobMessageNaming(owner, inputs->count == 1 ? MSG_NOT_AN_ARCHIVE : MSG_ARCHIVE_IS_INPUT,
+                             input);
         return;
     }
     const char* levelSwitch = LevelSwitch(JobTextValue(options, OPT_COMP_LEVEL));

@@ -16,8 +16,15 @@
 #define MSG_CANNOT_CREATE_FOLDER "フォルダを作成できませんでした。処理を中断します。"
 #define MSG_OVERWRITE "ファイルが存在します。上書きしますか？"
 #define MSG_CANNOT_OVERWRITE "ファイルを上書きできませんでした。処理を中断します。"
+// The archive a compression would make is one of its inputs (named by %s):
+// the only input, which the library did not take for a ZIP or 7z archive,
+// or one of several.
+#define MSG_NOT_AN_ARCHIVE "「%s」は解凍できる書庫ではないか、壊れています。処理を中断します。"
+#define MSG_ARCHIVE_IS_INPUT "圧縮先の「%s」は圧縮するファイルの一つです。処理を中断します。"
 
 // Shows text with the button OK.
 void ShowJobMessage(HWND owner, const char* text);
+// Shows format with path in place of its %s, with the button OK.
+void ShowJobMessageNaming(HWND owner, const char* format, const char* path);
 // Asks text with Yes (the default) and No; true only for Yes.
 bool AskJobQuestion(HWND owner, const char* text);

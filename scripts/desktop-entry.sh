@@ -28,16 +28,26 @@ refresh_caches() {
   fi
 }
 
-# The launcher as one argument of an Exec line: quoted, with the characters
-# that are special inside quotes escaped, then the backslashes of that escaped
-# once more for the entry's string value.
+# The launcher as one argument of an Exec line, by the Desktop Entry rules:
+# quoted (blanks and the other reserved characters are then plain), the
+# characters special inside quotes escaped, a literal % doubled (it would
+# start a field code, quoted or not), then the backslashes of all that
+# escaped once more for the entry's string value, and the control
+# characters a value cannot hold written as its escapes. The entry runs it
+# as bash's argument, not as the program: GLib looks for the program of an
+# Exec line before it undoes %%, and would not find a launcher whose path
+# holds a %.
 exec_arg() {
   local s=$1
   s=${s//\\/\\\\}
   s=${s//\"/\\\"}
   s=${s//\`/\\\`}
   s=${s//\$/\\\$}
+  s=${s//%/%%}
   s=${s//\\/\\\\}
+  s=${s//$'\n'/\\n}
+  s=${s//$'\t'/\\t}
+  s=${s//$'\r'/\\r}
   printf '"%s"' "$s"
 }
 

@@ -10,6 +10,10 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
+# A relative BUILD_DIR means the caller's folder, here and in the scripts
+# called below; the archive is written from inside the staging folder.
+[[ $build == /* ]] || build=$PWD/$build
+export BUILD_DIR=$build
 arch=${1:-win32}
 . "$root/scripts/wine-env.sh"
 case $arch in
@@ -60,4 +64,5 @@ find "$dir" -exec touch -t "$stamp" {} +
 mkdir -p "$build/dist"
 rm -f "$out"
 (cd "$stage" && 7zz a -tzip -mx=9 -bso0 -bsp0 "$out" "$name" >/dev/null)
+[ -s "$out" ] || { echo "package: $out was not written" >&2; exit 1; }
 echo "$out ($(stat -c %s "$out") bytes)"

@@ -31,6 +31,31 @@ test_display "$build" 140 170
 restore() {
   cp -p "$1.seed-backup" "$1" && rm -f "$1.seed-backup" && touch "$1"
 }
+# Every file of the list that has a backup gets it back: however this run
+# ends (finished, failed, interrupted, ended), and at its start for what a
+# run killed outright left, before a new backup could copy its fault.
+restore_all() {
+  local id file f
+  while IFS=$'\t' read -r id file _; do
+    case $id in '' | '#'*) continue ;; esac
+    for f in $file; do
+      if [ -f "$root/$f.seed-backup" ]; then
+        echo "seed-faults: $f restored from its backup" >&2
+        restore "$root/$f"
+      fi
+    done
+  done <"$list"
+}
+restore_all
+# Before the display's own clean-up, which test_display set for EXIT.
+restore_first() {
+  eval "set -- $(trap -p EXIT)"
+  trap "restore_all; ${3:-}" EXIT
+}
+restore_first
+trap 'exit 130' INT
+trap 'exit 143' TERM
+trap 'exit 129' HUP
 
 while IFS=$'\t' read -r -u 3 id file expr what; do
   case $id in '' | '#'*) continue ;; esac

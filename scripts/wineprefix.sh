@@ -29,6 +29,17 @@ if foreign "$prefix" || { [ -e "$prefix" ] && [ ! -d "$prefix" ]; }; then
   exit 1
 fi
 
+# A link stands for the folder it leads to: the prefix is built beside that
+# folder and renamed into it, and the link stays as it was. Earlier versions
+# built it beside the link and left it there, which is ours to remove.
+if [ -L "$prefix" ]; then
+  if [ -f "$prefix.creating/.tessaro-creating" ] || [ -f "$prefix.creating/.tessaro-ready" ]; then
+    rm -rf "$prefix.creating"
+  fi
+  prefix=$(realpath -m -- "$prefix")
+  marker="$prefix/.tessaro-ready"
+fi
+
 mkdir -p "$(dirname "$prefix")"
 exec 9>"$prefix.lock"
 flock 9
@@ -75,12 +86,14 @@ if [ -f "$marker" ]; then
   exit 0
 fi
 
-# A new prefix grows in a sibling folder that carries its own sign, and takes
-# its place only when complete: an interrupted creation leaves nothing at
-# PREFIX, and its half-made folder is known to be ours and made anew.
+# A new prefix grows in a sibling folder that carries its own sign until it
+# has taken its place: a creation that was interrupted or failed at any step
+# leaves nothing at PREFIX, and its folder is known to be ours and made anew.
+# (Earlier versions took the sign away before the rename and left a complete
+# prefix there, with the marker of a finished one.)
 work="$prefix.creating"
 if [ -e "$work" ]; then
-  if [ ! -f "$work/.tessaro-creating" ]; then
+  if [ ! -f "$work/.tessaro-creating" ] && [ ! -f "$work/.tessaro-ready" ]; then
     echo "wineprefix: $work exists and is not Tessaro's; it is left as it is." >&2
     exit 1
   fi
@@ -104,7 +117,7 @@ rm -rf "$user_dir/Desktop"
 ln -s "$(cd "$desktop" && pwd)" "$user_dir/Desktop"
 
 echo "$ready" >"$work/.tessaro-ready"
-rm -f "$work/.tessaro-creating"
 # An empty folder in the way is the only thing given up here.
-[ -d "$prefix" ] && rmdir "$prefix"
+if [ -d "$prefix" ]; then rmdir "$prefix"; fi
 mv -T "$work" "$prefix"
+rm -f "$prefix/.tessaro-creating"

@@ -3,7 +3,8 @@
 #   entry:    install the desktop entry into a fresh XDG_DATA_HOME, validate
 #             it, run it through gio launch on two files, uninstall.
 #   prefix:   the prefix script refuses folders that are not Tessaro's and
-#             leaves them as they were.
+#             leaves them as they were; it builds through a link to an empty
+#             folder and over what an interrupted creation left.
 #   together: two launcher runs at once without a display both finish.
 set -euo pipefail
 case=$1 root=$2 build=$3
@@ -51,9 +52,11 @@ entry)
   settings
   export XDG_DATA_HOME="$work/data"
   mkdir -p "$XDG_DATA_HOME" "$work/files"
-  # The launcher's own path needs quoting in the Exec line.
-  ln -s "$root" "$work/ソース \$dir"
-  "$work/ソース \$dir/tessaro.sh" --install >/dev/null
+  # The launcher's own path needs quoting and escaping in the Exec line, and
+  # a % that is no field code.
+  co="$work/ソース \$dir %f 'q' \"d\" \\b"
+  ln -s "$root" "$co"
+  "$co/tessaro.sh" --install >/dev/null
   app="$XDG_DATA_HOME/applications/tessaro.desktop"
   desktop-file-validate "$app" || fail "entry does not validate"
   for n in 16 24 32 48 64 128 256; do
@@ -93,6 +96,24 @@ home|home|/home exists and is not a Tessaro Wine prefix
 plain|plain|/plain exists and is not a Tessaro Wine prefix
 pfx|pfx.creating|/pfx.creating exists and is not Tessaro's
 TABLE
+  # A link to an empty folder, and a complete prefix that an earlier version
+  # left in PREFIX.creating: each becomes a prefix in place, twice over, and
+  # nothing is left beside it (a stand-in Wine makes the folders it needs).
+  mkdir -p "$work/bin" "$work/empty" "$work/old.creating" "$work/link.creating"
+  ln -s empty "$work/link"
+  echo "tessaro-prefix 1 unmanaged" >"$work/old.creating/.tessaro-ready"
+  cp "$work/old.creating/.tessaro-ready" "$work/link.creating/"
+  printf '#!/bin/sh\n[ "$1" != wineboot ] || mkdir -p "$WINEPREFIX/drive_c/windows/Fonts" "$WINEPREFIX/drive_c/users/u"\n' >"$work/bin/wine"
+  cp "$work/bin/wine" "$work/bin/wineserver"
+  chmod +x "$work/bin/wine" "$work/bin/wineserver"
+  for target in link link old old; do
+    PATH="$work/bin:$PATH" TESSARO_WINE="$work/bin/wine" "$root/scripts/wineprefix.sh" \
+      "$work/$target" "$work/desk" || fail "$target: refused"
+  done
+  [ -L "$work/link" ] && [ -f "$work/empty/.tessaro-ready" ] || fail "link: no prefix in empty/"
+  [ -f "$work/old/.tessaro-ready" ] || fail "old: no prefix"
+  left=$(find "$work" -maxdepth 1 -name '*.creating' ! -name pfx.creating)
+  [ -z "$left" ] || fail "left beside: $left"
   ;;
 together)
   settings

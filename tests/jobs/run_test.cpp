@@ -144,7 +144,7 @@ class JobTest : public ::testing::Test {
         for (const SeenDialog& seen : watcher_->Seen()) {
             EXPECT_EQ(owner, seen.owner) << seen.text;
             EXPECT_EQ(seen.text == MSG_OVERWRITE ? "Yes* No" : "OK*", seen.form) << seen.text;
-            out += " !" + seen.text;
+            out += " !" + Replace(seen.text, dir_, "%T");
         }
         for (const std::string& open : g_opens) {
             EXPECT_EQ(HwndText(owner), open.substr(0, 8));
@@ -220,6 +220,12 @@ const JobCase kJobs[] = {
     {"method outside the set", "n.txt", "", "SAMEPLACE|0|0|0|SAMEPLACE|ZIP|LEVEL3|1|DES|0", false, {"%T\\n.txt"}, N_TXT},
     // A bare name lands in the working folder and cannot become a switch.
     {"bare name with a dash", "-sdel.txt", "", PLAIN, false, {"-sdel.txt"}, "busy ?-sdel.txt " A7Z "\"%T\\-sdel.7z\" \".\\-sdel.txt\""},
+    // The archive to be made is an input, spelled another way or not: nothing asked, moved or run.
+    {"damaged archive alone", "d.7z", "[check]\n%T\\D.7Z=0\n", PLAIN, true, {"%T\\D.7Z"},
+     "busy ?%T\\D.7Z !「%T\\D.7Z」は解凍できる書庫ではないか、壊れています。処理を中断します。"},
+    {"archive among the inputs", "a.7z n.txt", "", PLAIN, false, {"%T\\a.7z", "%T\\n.txt"},
+     "busy ?%T\\a.7z #%T\\a.7z ?%T\\n.txt !圧縮先の「%T\\a.7z」は圧縮するファイルの一つです。処理を中断します。"},
+    {"folder named like the archive", "d.7z\\", "", PLAIN, false, {"%T\\d.7z"}, "busy ?%T\\d.7z " A7Z "\"%T\\d.7z\" \"%T\\d.7z\""},
     // Drops: the options as the form shows them (a text outside its set shows
     // nothing chosen), the form owning every call, message and open.
     {"drop, DECOMP_ALL off", "a.zip b.zip", "", PLAIN, true, {"%T\\a.zip", "%T\\b.zip"},
@@ -262,6 +268,10 @@ TEST_P(JobRunTest, DoesExactlyThis) {
     }
     EXPECT_EQ(c.transcript, Transcript(form));
     DestroyWindow(form);
+    std::istringstream made(c.files);
+    for (std::string name; made >> name;) {
+        EXPECT_TRUE(name.back() == '\\' || ReadBytes(T("%T\\" + name)) == "data") << name;
+    }
     for (size_t at = 0; (at = c.transcript.find("-o\"", at)) != std::string::npos; at += 3) {
         size_t end = c.transcript.find('"', at + 3);
         EXPECT_TRUE(DirExists(T(c.transcript.substr(at + 3, end - at - 3)))) << "made";

@@ -15,8 +15,10 @@ if [ "${3:-}" != inside ]; then
   fi
   # The archive of this machine's width: the win32 one where Wine runs 32-bit
   # programs, else its 64-bit twin (same sources, same readme, x64 engine).
+  # BUILD_DIR is given relative to the caller's folder, as typed in a shell.
   . "$root/scripts/wine-env.sh"
-  SKIP_BUILD=1 BUILD_DIR=$build "$root/scripts/package.sh" "$TESSARO_ARCH" >/dev/null
+  (cd "${build%/*}" && SKIP_BUILD=1 BUILD_DIR=${build##*/} "$root/scripts/package.sh" \
+    "$TESSARO_ARCH" >/dev/null)
   work=$(mktemp -d /tmp/tessaro-package.XXXXXX)
   # Only this side removes the work folder: inside, part of it is /usr/bin.
   trap 'rm -rf "$work"' EXIT
