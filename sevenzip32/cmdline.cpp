@@ -226,9 +226,10 @@ int SzBuildEngineArgs(const SzCommand* cmd, LPCSTR archive, LPCSTR outDir, SzNam
             return SZ_ERROR_COMMAND;
         }
         SzArgsAdd2(engineArgs, "-o", host);
-        // The output folder is a fresh staging folder: entries of the same name
-        // (e without paths) can only meet each other there.
-        SzArgsAdd(engineArgs, "-aoa");
+        // The output folder is a fresh staging folder, so only entries of the
+        // archive meet there: two that the engine names alike ("a/../b" and
+        // "b", or e without paths) both arrive, the later one renamed.
+        SzArgsAdd(engineArgs, "-aou");
     }
     // The password itself comes on standard input, never here.
     if (cmd->command == 'a' && cmd->password != SZ_PASSWORD_NONE) {

@@ -274,7 +274,8 @@ static int RunWithProgress(SzCall* call, const SzArgs* args, const SzArgs* names
                            SzLinks* links) {
     SzJob job;
     SzConsole errors;
-    SzConsoleInit(&errors);
+    // Unfolded: the names the engine's complaints quote may hold any byte.
+    SzConsoleInitRaw(&errors);
     volatile bool cancelled = false;
     HWND progress = NULL;
     bool started = SzStartJob(&job, &call->engine, args, names, stage,

@@ -56,17 +56,17 @@ TEST(ParseCommand, TheProgramsCommandsBecomeTheseEngineArguments) {
     static const char kFixed[] = "-bsp1|-sccUTF-8|-scsUTF-8|-spd|";
     // Line, engine arguments after the letter and the fixed switches, then "@" and the names
     // of the list file (NULL: a name cannot be mapped), password (NULL none, "" to ask, else
-    // the one given). The output folder is the staging folder, always fresh: -aoa.
+    // the one given). The output folder is the staging folder, always fresh: -aou.
     static const std::tuple<const char*, const char*, const char*> kCases[] = {
         {"x \"D:\\in\\photos.zip\" -o\"D:\\in\\photos\"",
-         "-o/host/D:\\in\\photos|-aoa|/host/D:\\in\\photos.zip@", NULL},
+         "-o/host/D:\\in\\photos|-aou|/host/D:\\in\\photos.zip@", NULL},
         {"a -tzip -mx=5 -r0 \"D:\\o.zip\" \"D:\\a\" \"D:\\b c\"",
          "-tzip|-mx=5|-r0|/host/D:\\o.zip@rel:D:\\a|rel:D:\\b c", NULL},
         {"a -tzip -p -mem=AES256 -mx=9 -r0 \"o.zip\" \"a\"",
          "-tzip|-mem=AES256|-mx=9|-r0|-p|/host/o.zip@rel:a", ""},
         // Passwords reach the engine on its standard input only.
         {"a -t7z -psecret -mhe=on o.7z .\\-a", "-t7z|-mhe=on|-p|/host/o.7z@rel:.\\-a", "secret"},
-        {"x -pTopSecret a.7z -o\"out\"", "-o/host/out|-aoa|/host/a.7z@", "TopSecret"},
+        {"x -pTopSecret a.7z -o\"out\"", "-o/host/out|-aou|/host/a.7z@", "TopSecret"},
         {"t -p a.7z -hide", "/host/a.7z@", ""},
         {"A -T7Z O.7z a", "-T7Z|/host/O.7z@rel:a", NULL},
         {"l a.7z -- -r", "/host/a.7z@rel:-r", NULL},
