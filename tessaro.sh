@@ -125,7 +125,8 @@ if [ -z "${DISPLAY:-}" ] || [ -n "$own_xvfb" ]; then
     mapfile -d '' -t argv 2>/dev/null <"/proc/$pid/cmdline" || continue
     case "${argv[*]}" in
       *explorer.exe*/desktop*) ;;
-      *explorer.exe* | *7zz* | *Tessaro.exe*) kill "$pid" 2>/dev/null || true ;;
+      *explorer.exe* | *Tessaro.exe*) kill "$pid" 2>/dev/null || true ;;
+      *) case ${argv[0]##*/} in 7zz | 7z) kill "$pid" 2>/dev/null || true ;; esac ;;
     esac
   done
 fi

@@ -59,5 +59,6 @@ find "$dir" -exec touch -t "$stamp" {} +
 
 mkdir -p "$build/dist"
 rm -f "$out"
-(cd "$stage" && 7zz a -tzip -mx=9 -bso0 -bsp0 "$out" "$name" >/dev/null)
+engine=$(host_engine)
+(cd "$stage" && "$engine" a -tzip -mx=9 -bso0 -bsp0 "$out" "$name" >/dev/null)
 echo "$out ($(stat -c %s "$out") bytes)"
