@@ -11,6 +11,8 @@
 # Only the downloaded .deb files are kept between runs (DISTRO_CACHE/
 # RELEASE-debs), which saves fetching them again; they are installed anew.
 # The full output of the last run is kept in DISTRO_CACHE/RELEASE.log.
+# DISTRO_KEEP=1 keeps the run's changes to the clean system (the overlay's
+# upper folder, with the checkout and its build) for a look afterwards.
 set -euo pipefail
 release=${1:-}
 case $release in
@@ -70,7 +72,11 @@ end_run() {
     [ -n "$left" ] || break
     sleep 0.5
   done
-  rm -rf "$run"
+  if [ "${DISTRO_KEEP:-0}" = 1 ]; then
+    echo "distro-check: kept $run (upper: what the run changed over $base)"
+  else
+    rm -rf "$run"
+  fi
 }
 trap end_run EXIT
 
