@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Benchmark (not a test): compresses and extracts a generated data set of
 # about 240 MB through Tessaro.exe with our 7-zip32.dll under Wine, and
-# directly with the host's 7zz given the same switches, then prints the
-# times and the ratio Tessaro/7zz (goal: 1.05 or less).
+# directly with the host's engine (7zz or 7z) given the same switches, then prints the
+# times and the ratio Tessaro/engine (goal: 1.05 or less).
 #
 # Usage: scripts/bench.sh [BUILD_DIR]   (default: build; build it first)
 # SIZE_MB=... changes the data set size; KEEP=1 keeps the work folder.
@@ -11,9 +11,11 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-${BUILD_DIR:-$root/build}}" && pwd)
 size_mb=${SIZE_MB:-240}
 bin="$build/bin"
-for f in "$bin/Tessaro.exe" "$bin/7-zip32.dll" "$build/wine-run.sh" /usr/bin/7zz; do
-  [ -e "$f" ] || { echo "missing: $f (build first; apt-get install 7zip)" >&2; exit 1; }
+for f in "$bin/Tessaro.exe" "$bin/7-zip32.dll" "$build/wine-run.sh"; do
+  [ -e "$f" ] || { echo "missing: $f (build first)" >&2; exit 1; }
 done
+. "$root/scripts/engine.sh"
+host=$(host_engine)
 
 work=$(mktemp -d /tmp/tessaro-bench.XXXXXX)
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
@@ -41,7 +43,7 @@ if [ -z "${DISPLAY:-}" ]; then
   start_xvfb 70 99
   xvfb=$XVFB_PID
 fi
-# The server stays a minute after its last program, across the 7zz runs.
+# The server stays a minute after its last program, across the engine's runs.
 wineserver -p60
 cleanup() {
   [ -z "${xvfb:-}" ] || kill "$xvfb" 2>/dev/null || true
@@ -49,7 +51,7 @@ cleanup() {
 }
 trap cleanup EXIT
 tessaro() { "$WINE" "$stage/Tessaro.exe" "$@"; }
-engine() { LC_ALL=C.UTF-8 7zz "$@"; }
+engine() { LC_ALL=C.UTF-8 "$host" "$@"; }
 
 # One format: Tessaro's settings, and the switches Tessaro and our library
 # hand the engine for them. Each side runs REPEAT times, in alternating
@@ -74,15 +76,15 @@ run_format() {
         t=$(timed engine a -bsp1 -sccUTF-8 -scsUTF-8 "${switches[@]}" -- "$work/direct.$ext" "$work/data")
         dc=$(min "$dc" "$t")
         t=$(timed engine x -bsp1 -sccUTF-8 -scsUTF-8 -o"$work/x" -aos -- "$work/direct.$ext"); de=$(min "$de" "$t")
-        diff -r "$work/data" "$work/x/data" >/dev/null || { echo "$name: 7zz's copy differs" >&2; exit 1; }
+        diff -r "$work/data" "$work/x/data" >/dev/null || { echo "$name: the engine's copy differs" >&2; exit 1; }
         size_d=$(stat -c %s "$work/direct.$ext")
       fi
     done
   done
   awk -v n="$name" -v tc="$tc" -v te="$te" -v dc="$dc" -v de="$de" -v st="$size_t" -v sd="$size_d" 'BEGIN {
-    printf "%-4s compress: Tessaro %7.2f s   7zz %7.2f s   ratio %.3f   (archives %d / %d bytes)\n", n, tc, dc, tc / dc, st, sd;
-    printf "%-4s extract:  Tessaro %7.2f s   7zz %7.2f s   ratio %.3f\n", n, te, de, te / de;
-    printf "%-4s total:    Tessaro %7.2f s   7zz %7.2f s   ratio %.3f\n", n, tc + te, dc + de, (tc + te) / (dc + de);
+    printf "%-4s compress: Tessaro %7.2f s   engine %7.2f s   ratio %.3f   (archives %d / %d bytes)\n", n, tc, dc, tc / dc, st, sd;
+    printf "%-4s extract:  Tessaro %7.2f s   engine %7.2f s   ratio %.3f\n", n, te, de, te / de;
+    printf "%-4s total:    Tessaro %7.2f s   engine %7.2f s   ratio %.3f\n", n, tc + te, dc + de, (tc + te) / (dc + de);
   }'
 }
 

@@ -63,6 +63,7 @@ find "$dir" -exec touch -t "$stamp" {} +
 
 mkdir -p "$build/dist"
 rm -f "$out"
-(cd "$stage" && 7zz a -tzip -mx=9 -bso0 -bsp0 "$out" "$name" >/dev/null)
+engine=$(host_engine)
+(cd "$stage" && "$engine" a -tzip -mx=9 -bso0 -bsp0 "$out" "$name" >/dev/null)
 [ -s "$out" ] || { echo "package: $out was not written" >&2; exit 1; }
 echo "$out ($(stat -c %s "$out") bytes)"

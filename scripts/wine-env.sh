@@ -3,6 +3,7 @@
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
+. "$(dirname "${BASH_SOURCE[0]}")/engine.sh"
 
 # True when the kernel runs 32-bit x86 programs. Some kernels (IA-32
 # emulation off) refuse them, and with them 32-bit Wine: there Tessaro is

@@ -88,7 +88,20 @@ static void AddSignatures(SzFormatTable* table, const Token* tokens, int count, 
     }
 }
 
-// One line: flags, name, extensions, then the signatures.
+static bool IsNumber(const Token& t) {
+    for (int i = 0; i < t.length; i++) {
+        if (t.text[i] < '0' || t.text[i] > '9') {
+            return false;
+        }
+    }
+    return t.length > 0;
+}
+
+// One line: flags, name, extensions, then the signatures. Engines built with
+// a separate format library (Debian 13's 7z with 7z.so, the Windows 7z.exe
+// with 7z.dll) put the library's number first, and after the flags of a
+// format they can write its time precision ("w...0") one space on; the name
+// always follows two spaces.
 static void ParseLine(SzFormatTable* table, LPCSTR line, LPCSTR end) {
     Token tokens[96];
     int count = 0;
@@ -107,31 +120,36 @@ static void ParseLine(SzFormatTable* table, LPCSTR line, LPCSTR end) {
             count++;
         }
     }
-    if (count < 2) {
+    int first = count > 0 && IsNumber(tokens[0]) ? 1 : 0;
+    if (count - first < 2) {
         return;
     }
-    const Token& flags = tokens[0];
+    const Token& flags = tokens[first];
+    int at = first + 1;
+    if (at + 1 < count && tokens[at].column == flags.column + flags.length + 1) {
+        at++;
+    }
+    const Token& name = tokens[at];
     bool startOnly = memchr(flags.text, 'E', flags.length) || memchr(flags.text, 'P', flags.length);
     bool byNameOnly = memchr(flags.text, 'X', flags.length) != NULL;
-    int firstSignatureColumn =
-        tokens[1].column +
-        (tokens[1].length < SZ_NAME_COLUMNS ? SZ_NAME_COLUMNS : tokens[1].length + 1) +
-        SZ_EXTENSION_COLUMNS;
+    int firstSignatureColumn = name.column +
+                               (name.length < SZ_NAME_COLUMNS ? SZ_NAME_COLUMNS : name.length + 1) +
+                               SZ_EXTENSION_COLUMNS;
     int signature = count;
-    while (signature > 2 && IsSignatureToken(tokens[signature - 1])) {
+    while (signature > at + 1 && IsSignatureToken(tokens[signature - 1])) {
         signature--;
     }
     while (signature < count && tokens[signature].column < firstSignatureColumn) {
         signature++;
     }
-    for (int i = 2; i < signature; i++) {
+    for (int i = at + 1; i < signature; i++) {
         AddExtension(table, tokens[i]);
     }
     AddSignatures(table, tokens + signature, count - signature, !startOnly);
     bool known = false;
     for (const auto& format : kContentFormats) {
-        if (static_cast<int>(strlen(format.name)) == tokens[1].length &&
-            strncmp(format.name, tokens[1].text, tokens[1].length) == 0) {
+        if (static_cast<int>(strlen(format.name)) == name.length &&
+            strncmp(format.name, name.text, name.length) == 0) {
             table->checks |= format.check;
             known = true;
         }

@@ -26,5 +26,5 @@ bool SzFindEngine(SzEngineInfo* engine);
 // host paths; false when it takes Windows paths.
 bool SzEngineTakesHostPaths();
 
-// The engine's first banner line ("7-Zip (z) 26.02 …") in UTF-8, or false.
+// The engine's first banner line ("7-Zip (z) 26.02 …", "7-Zip 25.01 …") in UTF-8, or false.
 bool SzEngineBanner(const SzEngineInfo* engine, LPSTR banner, int bannerBytes);

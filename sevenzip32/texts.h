@@ -17,9 +17,9 @@
 #define SZ_TEXT_PROGRESS_TIME_FORMAT "経過時間: %s　残り時間: %s"
 #define SZ_TEXT_PROGRESS_UNKNOWN "--:--"
 #define SZ_TEXT_BYTES_FORMAT "%u バイト"
-#define SZ_TEXT_MISSING_ENGINE                                                                                 \
-    "7-Zip のコマンドライン版 (/usr/bin/7zz、Windows では 7z.exe) が見つかりません。\r\n" \
-    "Debian では「sudo apt-get install 7zip」でインストールしてください。Windows では "    \
+#define SZ_TEXT_MISSING_ENGINE                                                                                        \
+    "7-Zip のコマンドライン版 (/usr/bin/7zz か 7z、Windows では 7z.exe) が見つかりません。\r\n" \
+    "Debian では「sudo apt-get install 7zip」でインストールしてください。Windows では "           \
     "7-Zip をインストールし、7z.exe を 7-zip32.dll と同じフォルダーか PATH に置いてください。"
 #define SZ_TEXT_BAD_COMMAND "コマンドラインが正しくありません:\r\n"
 #define SZ_TEXT_NO_PASSWORD_INPUT "パスワードが必要ですが、入力する画面も端末もありません。"

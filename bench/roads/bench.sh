@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Benchmark (not a test): the same compression and extraction jobs through
-# Tessaro.exe on both of the library's roads under Wine (the host 7zz, and
+# Tessaro.exe on both of the library's roads under Wine (the host engine, and
 # the Windows 7z.exe beside the library), next to each bare engine: the host
-# 7zz, and the Windows 7z.exe run by Wine with the same switches.
+# engine (7zz or 7z), and the Windows 7z.exe run by Wine with the same switches.
 #
 # Usage: bench/roads/bench.sh [BUILD_DIR]   (build first)
 # SIZE_MB (default 60) sizes the data set, REPEAT (default 2) takes the best
@@ -15,8 +15,9 @@ size_mb=${SIZE_MB:-60}
 . "$root/scripts/wine-env.sh"
 engine="$build/engine-$TESSARO_ARCH"
 "$root/scripts/fetch-engine.sh" "$TESSARO_ARCH" "$engine"
-for f in "$build/bin/Tessaro.exe" "$build/bin/7-zip32.dll" /usr/bin/7zz; do
-  [ -e "$f" ] || { echo "missing: $f (build first; apt-get install 7zip)" >&2; exit 1; }
+host=$(host_engine)
+for f in "$build/bin/Tessaro.exe" "$build/bin/7-zip32.dll"; do
+  [ -e "$f" ] || { echo "missing: $f (build first)" >&2; exit 1; }
 done
 
 work=$(mktemp -d /tmp/tessaro-roads.XXXXXX)
@@ -38,7 +39,7 @@ wineserver -p60
 trap '[ -z "${xvfb:-}" ] || kill "$xvfb"; [ "${KEEP:-0}" = 1 ] || rm -rf "$work"' EXIT
 
 # The four ways to do one job: "a ARCHIVE" or "x ARCHIVE INTO".
-via_host() { if [ "$1" = a ]; then LC_ALL=C.UTF-8 7zz a -bsp1 -sccUTF-8 -scsUTF-8 "${switches[@]}" -- "$2" "$work/data"; else LC_ALL=C.UTF-8 7zz x -bsp1 -sccUTF-8 -scsUTF-8 -aos -o"$3" -- "$2"; fi; }
+via_host() { if [ "$1" = a ]; then LC_ALL=C.UTF-8 "$host" a -bsp1 -sccUTF-8 -scsUTF-8 "${switches[@]}" -- "$2" "$work/data"; else LC_ALL=C.UTF-8 "$host" x -bsp1 -sccUTF-8 -scsUTF-8 -aos -o"$3" -- "$2"; fi; }
 via_windows() { if [ "$1" = a ]; then "$WINE" "$stage/7z.exe" a -bsp1 -sccUTF-8 -scsUTF-8 "${switches[@]}" -- "$(winpath "$2")" "$(winpath "$work/data")"; else "$WINE" "$stage/7z.exe" x -bsp1 -sccUTF-8 -scsUTF-8 -aos -o"$(winpath "$3")" -- "$(winpath "$2")"; fi; }
 tessaro() { if [ "$1" = a ]; then "$WINE" "$stage/Tessaro.exe" "$(winpath "$work/data")" && mv "$work/data.$ext" "$2"; else mkdir -p "$3" && mv "$2" "$3/" && "$WINE" "$stage/Tessaro.exe" "$(winpath "$3/${2##*/}")"; fi; }
 via_wine_road() { SEVENZIP32_ROAD=wine tessaro "$@"; }
@@ -69,6 +70,6 @@ run_format() {
 
 "$WINE" cmd /c exit >/dev/null 2>&1 || true
 echo "Wine start of an empty program: $(timed "$WINE" cmd /c exit) s; best of ${REPEAT:-2}, seconds:"
-printf '%-13s %14s %14s %14s %14s   %s\n' "" "7zz (host)" "7z.exe (Wine)" "Tessaro/Wine" "Tessaro/Win" "archive bytes"
+printf '%-13s %14s %14s %14s %14s   %s\n' "" "host engine" "7z.exe (Wine)" "Tessaro/Wine" "Tessaro/Win" "archive bytes"
 run_format 7z "COMP_FORMAT=7Z\r\nCOMP_LEVEL=LEVEL2\r\n" 7z -t7z -mhe=off -mx=3 -ms=off -m0=LZMA2 -r0
 run_format zip "COMP_FORMAT=ZIP\r\nCOMP_LEVEL=LEVEL2\r\n" zip -tzip -mx=3 -r0

@@ -19,6 +19,8 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
+. "$root/scripts/engine.sh"
+engine=$(host_engine)
 
 # The build's own prefix and home, as every other test uses them.
 export BUILD_DIR="$build" HOME="$build/home" TESSARO_WINEPREFIX="$build/wineprefix" TESSARO_HEADLESS=1
@@ -37,12 +39,12 @@ wait_archive() {
   local dir=$1 zip f end=$((SECONDS + 60)); shift
   while [ $SECONDS -lt $end ]; do
     zip=$(find "$dir" -maxdepth 1 -name '*.zip' | head -n 1)
-    [ -n "$zip" ] && 7zz t "$zip" >/dev/null 2>&1 && break
+    [ -n "$zip" ] && "$engine" t "$zip" >/dev/null 2>&1 && break
     sleep 0.1
   done
   [ -n "$zip" ] || fail "no archive in $dir"
   rm -rf "$work/x"
-  7zz x -o"$work/x" -- "$zip" >/dev/null
+  "$engine" x -o"$work/x" -- "$zip" >/dev/null
   [ "$(find "$work/x" -type f | wc -l)" = $# ] || fail "$zip: $(find "$work/x" -type f)"
   for f in "$@"; do cmp -- "$f" "$work/x/$(basename -- "$f")" || fail "$zip: $f differs"; done
 }

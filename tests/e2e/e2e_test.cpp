@@ -447,8 +447,11 @@ TEST_F(LibraryTest, TheEngineIsNamedWhenMissingAndInTheConfigDialog) {
     EXPECT_NE(messages.Seen()[0].text.find("apt-get install 7zip"), std::string::npos);
     Lib().SevenZipConfigDialog(NULL, NULL, 0);
     ASSERT_TRUE(messages.WaitFor(2));
-    EXPECT_NE(messages.Seen()[1].text.find("/usr/bin/7zz"), std::string::npos);
-    EXPECT_NE(messages.Seen()[1].text.find("7-Zip (z)"), std::string::npos) << Texts(messages);
+    char engine[MAX_PATH] = "";
+    ASSERT_GT(GetEnvironmentVariableA("TESSARO_HOST_ENGINE", engine, MAX_PATH), 0u);
+    EXPECT_NE(messages.Seen()[1].text.find(engine), std::string::npos) << engine;
+    EXPECT_NE(messages.Seen()[1].text.find(": Copyright (c) 1999-"), std::string::npos)
+        << Texts(messages);
 }
 
 TEST_F(TessaroJob, TreesComeBackWholeFromEveryFormatLevelAndMethod) {
@@ -746,7 +749,8 @@ TEST_F(LibraryTest, TwentyThousandNamesMakeOneArchive) {
 TEST_F(LibraryTest, LegacyZipNamesLandReadableThroughTessaroAndInTheListing) {
     std::string dir = MakeTempDir("i9-legacy"), zip = dir + "\\legacy.zip";
     WriteBytes(zip, StoredZip(kLegacyEntries));
-    ASSERT_EQ(Tessaro("DECOMP_DIR=TRUE\r\n", {zip}), 0u);
+    DialogWatcher library(kMessageCaption), program; // a failure is answered, not waited out
+    ASSERT_EQ(Tessaro("DECOMP_DIR=TRUE\r\n", {zip}), 0u) << Texts(library) << Texts(program);
     std::vector<std::string> expected = {"bad%81 x%5C.txt", "ソ/", "表ソ.txt"};
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(Names(dir + "\\legacy"), expected);

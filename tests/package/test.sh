@@ -49,7 +49,9 @@ for dir in /usr/bin /usr/local/bin; do
   done
   mount --bind "$work/view$n" "$dir"
 done
-[ ! -e /usr/bin/7zz ] && ! command -v 7zz >/dev/null || fail "the host engine is still there"
+. "$root/scripts/engine.sh"
+! host_engine >/dev/null 2>&1 && ! command -v 7zz >/dev/null && ! command -v 7z >/dev/null ||
+  fail "the host engine is still there"
 
 export HOME="$work/home"
 mkdir -p "$HOME"

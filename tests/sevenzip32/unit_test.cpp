@@ -8,6 +8,7 @@
 
 #include "sevenzip32/cmdline.h"
 #include "sevenzip32/console.h"
+#include "sevenzip32/formats.h"
 #include "sevenzip32/pathmap.h"
 #include "sevenzip32/quote.h"
 #include "sevenzip32/result.h"
@@ -233,6 +234,39 @@ TEST(Console, ProgressLinesGivePercentAndFile) {
     int percent = 0;
     ASSERT_TRUE(SzParseProgress(" 5% 1 + long-name", &percent, small, sizeof(small)));
     EXPECT_STREQ(small, "lon");
+}
+
+// The format list as 7zz 26.02 and Debian 13's 7z 25.01 print it (25.01, like
+// the Windows 7z.exe, numbers each format's library and shows the time
+// precision of formats it writes), cut to four formats: the same answers.
+TEST(Formats, EachEngineVersionsListClassifiesAlike) {
+    static const char* const kLists[] = {
+        "\nFormats:\n"
+        "    .........E............  ELF      elf           \x7f E L F\n"
+        "    ......O...............  IHex     ihex          \n"
+        "    ......................  Split    001           \n"
+        "   CK.................m+..  gzip     gz gzip tgz (.tar) tpz (.tar) apk (.tar) 1F 8B 08\n",
+        "\nFormats:\n"
+        " 0  .........E............  ELF      elf           \x7f E L F\n"
+        " 0  ......O...............  IHex     ihex          \n"
+        " 0  ......................  Split    001           \n"
+        " 0 CK.................m+.. .u..1  gzip     gz gzip tgz (.tar) tpz (.tar) apk (.tar) 1F 8B "
+        "08\n"};
+    // clang-format off
+    static const std::tuple<const char*, const char*, bool> kFiles[] = {
+        {"notes.txt", "plain words", false}, {"a.TGZ", "", true}, {"a.001", "", true},
+        {"a.dat", "\r\n:10", true}, {"a.dat", "xx\x1F\x8B\x08", true}, {"a.dat", "\x7F" "ELF", true},
+        {"a.dat", "x\x7F" "ELF", false}};
+    // clang-format on
+    for (const char* list : kLists) {
+        SzFormatTable table;
+        ASSERT_TRUE(SzParseFormats(list, &table)) << list;
+        for (const auto& [name, data, could] : kFiles) {
+            EXPECT_EQ(SzCouldOpen(&table, name, reinterpret_cast<const BYTE*>(data), strlen(data)),
+                      could)
+                << name << " " << data << list;
+        }
+    }
 }
 
 } // namespace
