@@ -18,7 +18,7 @@ bool ClassifyInputs(const InputList* inputs) {
             continue;
         }
         int type = g_7zip.SevenZipGetArchiveType(path);
-        if (type != 1 && type != 2) {
+        if (type != SEVENZIP_TYPE_ZIP && type != SEVENZIP_TYPE_7Z) {
             allArchives = false;
         }
     }

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "archiver/sevenzip.h"
-#include "sevenzip32/texts.h"
+#include "sevenzip32/base/texts.h"
 #include "tests/support/dialogs.h"
 #include "tests/support/files.h"
 #include "tests/support/process.h"

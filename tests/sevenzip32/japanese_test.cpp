@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "sevenzip32/cmdline.h"
-#include "sevenzip32/legacy.h"
-#include "sevenzip32/messages.h"
-#include "sevenzip32/names.h"
+#include "sevenzip32/call/cmdline.h"
+#include "sevenzip32/archive/legacy.h"
+#include "sevenzip32/engine/messages.h"
+#include "sevenzip32/base/names.h"
 
 namespace {
 
@@ -91,7 +91,7 @@ TEST(Names, OnlyPartsWindowsHoldsExactlyArePlacedAndLegacyEscapesAreDecoded) {
         EXPECT_EQ(SzLeafIsSafe(c[0]), c[1] != NULL) << c[0];
         for (int legacy = 0; legacy < 2 && c[1] != NULL; legacy++) {
             wchar_t placed[MAX_PATH];
-            SzPlacedLeaf(c[0], legacy == 1, placed);
+            SzLegacyLeaf(c[0], legacy == 1, placed);
             EXPECT_EQ(std::wstring(placed), legacy ? c[1] : c[0]) << c[0];
         }
     }

@@ -6,12 +6,12 @@
 #include <string>
 #include <tuple>
 
-#include "sevenzip32/cmdline.h"
-#include "sevenzip32/console.h"
-#include "sevenzip32/formats.h"
-#include "sevenzip32/pathmap.h"
-#include "sevenzip32/quote.h"
-#include "sevenzip32/result.h"
+#include "sevenzip32/call/cmdline.h"
+#include "sevenzip32/engine/console.h"
+#include "sevenzip32/archive/formats.h"
+#include "sevenzip32/engine/pathmap.h"
+#include "sevenzip32/engine/quote.h"
+#include "sevenzip32/engine/result.h"
 
 namespace {
 
@@ -44,7 +44,7 @@ TEST(SplitCommandLine, QuotesGroupAndVanishBackslashesStay) {
 }
 
 // A mapper standing for Wine's: absolute names get a host prefix, '?' cannot be mapped.
-bool TableMapper(LPCSTR name, bool absolute, LPSTR host, int hostBytes) {
+bool TableMapper(const SzEngineInfo*, LPCSTR name, bool absolute, LPSTR host, int hostBytes) {
     std::string out = absolute ? std::string("/host/") + name : std::string("rel:") + name;
     if (strchr(name, '?') != NULL || static_cast<int>(out.size()) >= hostBytes) {
         return false;
@@ -79,16 +79,17 @@ TEST(ParseCommand, TheProgramsCommandsBecomeTheseEngineArguments) {
     };
     for (const auto& [line, want, password] : kCases) {
         SzCommand cmd;
-        ASSERT_EQ(SzParseCommand(line, &cmd), SZ_OK) << line;
+        ASSERT_EQ(SzParseCommand(line, &cmd), SEVENZIP_OK) << line;
         SzArgs args, names;
         SzArgsInit(&args);
         SzArgsInit(&names);
-        int result = SzBuildEngineArgs(&cmd, cmd.archive, cmd.outDir[0] ? cmd.outDir : NULL,
-                                       TableMapper, &args, &names);
-        EXPECT_EQ(result == SZ_OK ? Joined(args) + "@" + Joined(names)
+        int result = SzBuildEngineArgs(&cmd, NULL, cmd.archive,
+                                       cmd.outDir[0] ? cmd.outDir : NULL, TableMapper, &args,
+                                       &names);
+        EXPECT_EQ(result == SEVENZIP_OK ? Joined(args) + "@" + Joined(names)
                                   : "error " + std::to_string(result),
                   want ? std::string(1, line[0] | 0x20) + "|" + kFixed + want
-                       : "error " + std::to_string(SZ_ERROR_COMMAND))
+                       : "error " + std::to_string(SEVENZIP_ERROR_COMMAND))
             << line;
         EXPECT_EQ(cmd.password != SZ_PASSWORD_NONE, password != NULL) << line;
         EXPECT_EQ(cmd.password == SZ_PASSWORD_GIVEN, password && *password) << line;
@@ -109,7 +110,7 @@ TEST(ParseCommand, WhatTheLibraryDoesNotUnderstandIsACommandLineError) {
     // clang-format on
     for (const char* line : kBad) {
         SzCommand cmd;
-        EXPECT_EQ(SzParseCommand(line, &cmd), SZ_ERROR_COMMAND) << (line ? line : "(null)");
+        EXPECT_EQ(SzParseCommand(line, &cmd), SEVENZIP_ERROR_COMMAND) << (line ? line : "(null)");
     }
 }
 
@@ -155,6 +156,8 @@ TEST(PathMap, WindowsPathsBecomeHostPathsUnderWine) {
     }
     char windowsDir[MAX_PATH] = {0};
     GetWindowsDirectoryA(windowsDir, MAX_PATH);
+    SzEngineInfo wine = {};
+    wine.wine = true;
     static const char* const kCases[][2] = {
         // After the Windows folder (code page 932), the end of the host path (UTF-8).
         {"", "/windows"},
@@ -166,13 +169,13 @@ TEST(PathMap, WindowsPathsBecomeHostPathsUnderWine) {
     for (const auto& c : kCases) {
         std::string name = std::string(windowsDir) + c[0], tail = c[1];
         char host[1024] = {0};
-        ASSERT_TRUE(SzMapName(name.c_str(), false, host, sizeof(host))) << name;
+        ASSERT_TRUE(SzMapName(&wine, name.c_str(), false, host, sizeof(host))) << name;
         std::string got = host;
         EXPECT_EQ(got.substr(got.size() - std::min(got.size(), tail.size())), tail) << got;
         EXPECT_EQ(got[0], '/') << got;
     }
     char tiny[8] = {0};
-    EXPECT_FALSE(SzMapName(windowsDir, true, tiny, sizeof(tiny)));
+    EXPECT_FALSE(SzMapName(&wine, windowsDir, true, tiny, sizeof(tiny)));
 }
 
 // What the real engine makes of most codes is checked end to end; these are the rest.

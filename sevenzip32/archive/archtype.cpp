@@ -1,0 +1,224 @@
+#include "sevenzip32/archive/archtype.h"
+
+#include <string.h>
+#include <strsafe.h>
+
+#include "sevenzip32/engine/engine.h"
+#include "sevenzip32/engine/locate.h"
+#include "sevenzip32/archive/formats.h"
+#include "sevenzip32/engine/pathmap.h"
+
+// CRC-32 as both formats use it.
+static DWORD SzCrc32(const BYTE* data, size_t count, DWORD crc) {
+    crc = ~crc;
+    for (size_t i = 0; i < count; i++) {
+        crc ^= data[i];
+        for (int bit = 0; bit < 8; bit++) {
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        }
+    }
+    return ~crc;
+}
+
+static DWORD Read32(const BYTE* p) {
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<DWORD>(p[3]) << 24);
+}
+
+static ULONGLONG Read64(const BYTE* p) {
+    return Read32(p) | (static_cast<ULONGLONG>(Read32(p + 4)) << 32);
+}
+
+static bool ReadAt(HANDLE file, ULONGLONG offset, BYTE* buffer, DWORD count) {
+    LARGE_INTEGER position;
+    position.QuadPart = static_cast<LONGLONG>(offset);
+    DWORD got = 0;
+    return SetFilePointerEx(file, position, NULL, FILE_BEGIN) &&
+           ReadFile(file, buffer, count, &got, NULL) && got == count;
+}
+
+// The 7z end header is read whole to check its CRC; larger ones are trusted
+// to the start header's CRC alone.
+#define SZ_MAX_CHECKED_HEADER (16u * 1024u * 1024u)
+
+static bool Sound7z(HANDLE file, ULONGLONG fileSize, const BYTE* start) {
+    if (fileSize < 32 || start[6] != 0 || Read32(start + 8) != SzCrc32(start + 12, 20, 0)) {
+        return false;
+    }
+    ULONGLONG offset = Read64(start + 12);
+    ULONGLONG size = Read64(start + 20);
+    if (offset > fileSize || size > fileSize || 32 + offset + size > fileSize) {
+        return false;
+    }
+    if (size == 0 || size > SZ_MAX_CHECKED_HEADER) {
+        return true;
+    }
+    BYTE* header = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), 0, static_cast<SIZE_T>(size)));
+    if (header == NULL) {
+        return true;
+    }
+    bool ok = ReadAt(file, 32 + offset, header, static_cast<DWORD>(size)) &&
+              SzCrc32(header, static_cast<size_t>(size), 0) == Read32(start + 28);
+    HeapFree(GetProcessHeap(), 0, header);
+    return ok;
+}
+
+// The end-of-central-directory record lies in the last 64 KiB + 22 bytes.
+#define SZ_ZIP_TAIL (65535u + 22u)
+
+static bool SoundZip(HANDLE file, ULONGLONG fileSize) {
+    if (fileSize < 22) {
+        return false;
+    }
+    DWORD tailSize = fileSize < SZ_ZIP_TAIL ? static_cast<DWORD>(fileSize) : SZ_ZIP_TAIL;
+    BYTE* tail = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), 0, tailSize));
+    if (tail == NULL) {
+        return false;
+    }
+    ULONGLONG tailStart = fileSize - tailSize;
+    bool ok = ReadAt(file, tailStart, tail, tailSize);
+    bool found = false;
+    for (DWORD i = tailSize - 22; ok && !found; i--) {
+        if (memcmp(tail + i, "PK\x05\x06", 4) == 0) {
+            found = true;
+            DWORD entries = tail[i + 10] | (tail[i + 11] << 8);
+            DWORD cdSize = Read32(tail + i + 12);
+            DWORD cdOffset = Read32(tail + i + 16);
+            ULONGLONG eocd = tailStart + i;
+            if (cdOffset == 0xFFFFFFFFu || cdSize == 0xFFFFFFFFu) {
+                ok = true; // ZIP64: the locator before this record holds the real values
+            } else if (static_cast<ULONGLONG>(cdOffset) + cdSize > eocd) {
+                ok = false;
+            } else if (entries > 0) {
+                BYTE signature[4];
+                ok =
+                    ReadAt(file, cdOffset, signature, 4) && memcmp(signature, "PK\x01\x02", 4) == 0;
+            }
+        }
+        if (i == 0) {
+            break;
+        }
+    }
+    HeapFree(GetProcessHeap(), 0, tail);
+    return ok && found;
+}
+
+// The last file judged, so that a check followed by a type query of the same
+// unchanged file reads it once and runs the engine at most once.
+static struct {
+    char path[SZ_PATH_BYTES];
+    FILETIME written;
+    ULONGLONG size;
+    int type;
+} g_lastJudged;
+
+static bool SameFile(LPCSTR path, const WIN32_FILE_ATTRIBUTE_DATA* data) {
+    return strcmp(g_lastJudged.path, path) == 0 &&
+           CompareFileTime(&g_lastJudged.written, &data->ftLastWriteTime) == 0 &&
+           g_lastJudged.size ==
+               ((static_cast<ULONGLONG>(data->nFileSizeHigh) << 32) | data->nFileSizeLow);
+}
+
+static int Remember(LPCSTR path, const WIN32_FILE_ATTRIBUTE_DATA* data, int type) {
+    ZeroMemory(&g_lastJudged, sizeof(g_lastJudged));
+    StringCchCopyA(g_lastJudged.path, sizeof(g_lastJudged.path), path);
+    g_lastJudged.written = data->ftLastWriteTime;
+    g_lastJudged.size = (static_cast<ULONGLONG>(data->nFileSizeHigh) << 32) | data->nFileSizeLow;
+    g_lastJudged.type = type;
+    return type;
+}
+
+static int JudgeByEngine(LPCSTR path) {
+    SzEngineInfo engine;
+    char host[SZ_PATH_BYTES * 3];
+    ZeroMemory(host, sizeof(host));
+    if (!SzFindEngine(&engine) || !SzMapName(&engine, path, true, host, sizeof(host))) {
+        return SEVENZIP_TYPE_NONE;
+    }
+    SzArgs args;
+    SzArgsInit(&args);
+    SzArgsAdd(&args, "l");
+    SzArgsAdd(&args, "-sccUTF-8");
+    SzArgsAdd(&args, "--");
+    SzArgsAdd(&args, host);
+    int exitCode = SzRunEngine(&engine, &args, NULL, NULL, NULL);
+    SzArgsFree(&args);
+    return exitCode == 0 ? SEVENZIP_TYPE_OTHER : SEVENZIP_TYPE_NONE;
+}
+
+// The engine's format list, read once per process; NULL when it could not be
+// read, and then every candidate goes to the engine.
+static SzFormatTable g_formats;
+static INIT_ONCE g_formatsOnce = INIT_ONCE_STATIC_INIT;
+
+static BOOL CALLBACK LoadFormats(PINIT_ONCE, PVOID, PVOID* loaded) {
+    SzEngineInfo engine;
+    SzConsole output;
+    SzConsoleInit(&output);
+    SzArgs args;
+    SzArgsInit(&args);
+    SzArgsAdd(&args, "i");
+    *loaded = SzFindEngine(&engine) && SzRunEngine(&engine, &args, NULL, &output, NULL) == 0 &&
+                      SzParseFormats(SzConsoleText(&output), &g_formats)
+                  ? &g_formats
+                  : NULL;
+    SzArgsFree(&args);
+    SzConsoleFree(&output);
+    return TRUE;
+}
+
+// The type a file's own bytes give: ZIP and 7z by their headers; else
+// SEVENZIP_TYPE_OTHER when the engine has to judge it, SEVENZIP_TYPE_NONE when no format
+// of the table could open it. Reads as far as the engine would search for an
+// archive's start, through one open handle.
+static int SniffFile(HANDLE file, LPCSTR path, const SzFormatTable* table) {
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file, &size)) {
+        return SEVENZIP_TYPE_NONE;
+    }
+    ULONGLONG fileSize = static_cast<ULONGLONG>(size.QuadPart);
+    const DWORD window = SZ_SEARCH_WINDOW + 64u * 1024u;
+    DWORD want = fileSize < window ? static_cast<DWORD>(fileSize) : window;
+    BYTE* data = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, want + 32));
+    if (data == NULL || !ReadAt(file, 0, data, want)) {
+        want = 0;
+    }
+    int type = SEVENZIP_TYPE_OTHER;
+    if (data == NULL || fileSize == 0) {
+        type = data == NULL ? SEVENZIP_TYPE_OTHER : SEVENZIP_TYPE_NONE;
+    } else if (memcmp(data, "7z\xBC\xAF\x27\x1C", 6) == 0) {
+        type = Sound7z(file, fileSize, data) ? SEVENZIP_TYPE_7Z : SEVENZIP_TYPE_NONE;
+    } else if (memcmp(data, "PK\x03\x04", 4) == 0 || memcmp(data, "PK\x05\x06", 4) == 0) {
+        type = SoundZip(file, fileSize) ? SEVENZIP_TYPE_ZIP : SEVENZIP_TYPE_NONE;
+    } else if (want > 0 && table != NULL && !SzCouldOpen(table, path, data, want)) {
+        type = SEVENZIP_TYPE_NONE;
+    }
+    if (data != NULL) {
+        HeapFree(GetProcessHeap(), 0, data);
+    }
+    return type;
+}
+
+int SzArchiveType(LPCSTR path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    ZeroMemory(&data, sizeof(data));
+    if (path == NULL || path[0] == '\0' ||
+        !GetFileAttributesExA(path, GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        return SEVENZIP_TYPE_NONE;
+    }
+    if (SameFile(path, &data)) {
+        return g_lastJudged.type;
+    }
+    PVOID table = NULL;
+    if (!InitOnceExecuteOnce(&g_formatsOnce, LoadFormats, NULL, &table)) {
+        table = NULL;
+    }
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE) {
+        return SEVENZIP_TYPE_NONE;
+    }
+    int type = SniffFile(file, path, static_cast<const SzFormatTable*>(table));
+    CloseHandle(file);
+    return Remember(path, &data, type == SEVENZIP_TYPE_OTHER ? JudgeByEngine(path) : type);
+}

@@ -1,0 +1,23 @@
+// The progress window of a run: bar, current file, sizes, times and Cancel.
+// It appears only once a run has lasted about half a second.
+#pragma once
+#include <windows.h>
+
+#include "sevenzip32/engine/console.h"
+
+// How long a run goes before its progress window appears.
+#define SZ_PROGRESS_DELAY_MS 500
+
+// Opens the (still hidden) progress window for archive (code page 932, shown
+// in the title) owned by owner; *cancelled turns true on Cancel.
+HWND SzOpenProgress(HWND owner, LPCSTR archive, volatile bool* cancelled);
+
+// Sets the bytes the whole run handles, when known beforehand.
+void SzSetProgressTotal(HWND progress, ULONGLONG totalBytes);
+
+// Shows what the engine's output so far says (percentage, current file and,
+// for "a", the total size), the times, and the window once it is due.
+void SzFeedProgress(HWND progress, SzConsole* output);
+
+// The sum of the "Size = " lines of a "l -slt" listing.
+ULONGLONG SzListedBytes(LPCSTR listing);

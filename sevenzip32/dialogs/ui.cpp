@@ -1,0 +1,295 @@
+#include "sevenzip32/dialogs/ui.h"
+
+#include <string.h>
+#include <strsafe.h>
+
+#include "sevenzip32/base/wine.h"
+#include "sevenzip32/host/terminal.h"
+#include "sevenzip32/base/texts.h"
+
+static WORD* PutText(WORD* p, LPCSTR text) {
+    int n = MultiByteToWideChar(932, 0, text, -1, reinterpret_cast<LPWSTR>(p), 200);
+    return p + (n > 0 ? n : 1);
+}
+
+static WORD* AlignDword(WORD* base, WORD* p) {
+    return ((p - base) & 1) ? p + 1 : p;
+}
+
+LPCDLGTEMPLATEW SzBuildTemplate(WORD* buffer, LPCSTR caption, short cx, short cy,
+                                const SzControl* controls, int count) {
+    ZeroMemory(buffer, SZ_TEMPLATE_WORDS * sizeof(WORD));
+    DLGTEMPLATE* dialog = reinterpret_cast<DLGTEMPLATE*>(buffer);
+    dialog->style = DS_MODALFRAME | DS_CENTER | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    dialog->cdit = static_cast<WORD>(count);
+    dialog->cx = cx;
+    dialog->cy = cy;
+    WORD* p = reinterpret_cast<WORD*>(dialog + 1);
+    *p++ = 0; // no menu
+    *p++ = 0; // standard class
+    p = PutText(p, caption);
+    *p++ = 9;
+    p = PutText(p, "MS UI Gothic");
+    for (int i = 0; i < count; i++) {
+        p = AlignDword(buffer, p);
+        DLGITEMTEMPLATE* item = reinterpret_cast<DLGITEMTEMPLATE*>(p);
+        item->style = WS_CHILD | WS_VISIBLE | controls[i].style;
+        item->x = controls[i].x;
+        item->y = controls[i].y;
+        item->cx = controls[i].cx;
+        item->cy = controls[i].cy;
+        item->id = controls[i].id;
+        p = reinterpret_cast<WORD*>(item + 1);
+        *p++ = 0xFFFF;
+        *p++ = controls[i].classAtom;
+        p = PutText(p, controls[i].text);
+        *p++ = 0; // no creation data
+    }
+    return reinterpret_cast<LPCDLGTEMPLATEW>(buffer);
+}
+
+bool SzHaveDisplay() {
+    HWND probe = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, NULL, NULL,
+                                 GetModuleHandleA(NULL), NULL);
+    if (probe == NULL) {
+        return false;
+    }
+    DestroyWindow(probe);
+    return GetSystemMetrics(SM_CXSCREEN) > 0;
+}
+
+static void WriteStandardError(LPCWSTR caption, LPCWSTR message) {
+    HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+    if (error == NULL || error == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    LPCWSTR parts[] = {caption, L": ", message, L"\n"};
+    for (LPCWSTR part : parts) {
+        int bytes = WideCharToMultiByte(CP_UTF8, 0, part, -1, NULL, 0, NULL, NULL);
+        char* utf8 = bytes > 0 ? static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, bytes)) : NULL;
+        if (utf8 == NULL) {
+            return;
+        }
+        WideCharToMultiByte(CP_UTF8, 0, part, -1, utf8, bytes, NULL, NULL);
+        DWORD written = 0;
+        WriteFile(error, utf8, static_cast<DWORD>(bytes - 1), &written, NULL);
+        HeapFree(GetProcessHeap(), 0, utf8);
+    }
+}
+
+void SzShowMessage(HWND owner, LPCSTR text, LPCSTR detailUtf8, UINT flags) {
+    int head = MultiByteToWideChar(932, 0, text, -1, NULL, 0);
+    int tail = detailUtf8 != NULL ? MultiByteToWideChar(CP_UTF8, 0, detailUtf8, -1, NULL, 0) : 1;
+    size_t chars = static_cast<size_t>(head + tail + 1);
+    LPWSTR message =
+        static_cast<LPWSTR>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, chars * sizeof(WCHAR)));
+    WCHAR caption[64];
+    ZeroMemory(caption, sizeof(caption));
+    MultiByteToWideChar(932, 0, SZ_TEXT_TITLE, -1, caption, 64);
+    if (message == NULL) {
+        return;
+    }
+    MultiByteToWideChar(932, 0, text, -1, message, head);
+    if (detailUtf8 != NULL && head > 0) {
+        MultiByteToWideChar(CP_UTF8, 0, detailUtf8, -1, message + head - 1, tail);
+    }
+    if (!SzHaveDisplay()) {
+        // Nobody would see the box: the standard error stream may reach someone.
+        WriteStandardError(caption, message);
+    }
+    MessageBoxW(owner, message, caption, flags);
+    HeapFree(GetProcessHeap(), 0, message);
+}
+
+int SzAskOverwrite(HWND owner, int count, LPCSTR namesUtf8) {
+    char text[1024];
+    ZeroMemory(text, sizeof(text));
+    StringCchPrintfA(text, sizeof(text), SZ_TEXT_OVERWRITE_FORMAT, count, "%s");
+    // The names are UTF-8, the frame code page 932: split at the placeholder.
+    LPSTR mark = strstr(text, "%s");
+    if (mark == NULL) {
+        return IDCANCEL;
+    }
+    *mark = '\0';
+    WCHAR wide[4096];
+    WCHAR caption[64];
+    ZeroMemory(wide, sizeof(wide));
+    ZeroMemory(caption, sizeof(caption));
+    int used = MultiByteToWideChar(932, 0, text, -1, wide, 4096) - 1;
+    if (used < 0) {
+        used = 0;
+    }
+    int names = MultiByteToWideChar(CP_UTF8, 0, namesUtf8, -1, wide + used, 3000) - 1;
+    if (names > 0) {
+        used += names;
+    }
+    MultiByteToWideChar(932, 0, mark + 2, -1, wide + used, 4096 - used - 1);
+    MultiByteToWideChar(932, 0, SZ_TEXT_TITLE, -1, caption, 64);
+    int answer =
+        MessageBoxW(owner, wide, caption, MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2);
+    // No display: the box returns at once, and anything but a yes keeps the files.
+    return answer == IDYES || answer == IDCANCEL ? answer : IDNO;
+}
+
+struct SzPasswordState {
+    bool confirm;
+    bool asciiOnly;
+    LPWSTR password;
+    int passwordChars;
+};
+
+static const SzControl kPasswordControls[] = {
+    {SZ_ID_PASSWORD_LABEL, SZ_CLASS_STATIC, SZ_TEXT_PASSWORD_LABEL, SS_LEFT, 7, 7, 206, 9},
+    {SZ_ID_PASSWORD, SZ_CLASS_EDIT, "", ES_PASSWORD | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 7,
+     18, 206, 12},
+    {SZ_ID_CONFIRM_LABEL, SZ_CLASS_STATIC, SZ_TEXT_CONFIRM_LABEL, SS_LEFT, 7, 36, 206, 9},
+    {SZ_ID_CONFIRM, SZ_CLASS_EDIT, "", ES_PASSWORD | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 7, 47,
+     206, 12},
+    {IDOK, SZ_CLASS_BUTTON, SZ_TEXT_OK, BS_DEFPUSHBUTTON | WS_TABSTOP, 103, 68, 50, 14},
+    {IDCANCEL, SZ_CLASS_BUTTON, SZ_TEXT_CANCEL, BS_PUSHBUTTON | WS_TABSTOP, 159, 68, 54, 14},
+};
+
+static void OwnMessage(HWND dialog, LPCSTR text) {
+    SzShowMessage(dialog, text, NULL, MB_OK | MB_ICONWARNING);
+}
+
+static bool AcceptPassword(HWND dialog, SzPasswordState* state) {
+    WCHAR confirm[256];
+    ZeroMemory(confirm, sizeof(confirm));
+    ZeroMemory(state->password, state->passwordChars * sizeof(WCHAR));
+    GetDlgItemTextW(dialog, SZ_ID_PASSWORD, state->password, state->passwordChars);
+    GetDlgItemTextW(dialog, SZ_ID_CONFIRM, confirm, 256);
+    bool ok = true;
+    bool ascii = true;
+    for (LPCWSTR p = state->password; *p != L'\0'; p++) {
+        ascii = ascii && *p >= 0x20 && *p < 0x7F;
+    }
+    if (state->password[0] == L'\0') {
+        OwnMessage(dialog, SZ_TEXT_PASSWORD_EMPTY);
+        ok = false;
+    } else if (state->asciiOnly && !ascii) {
+        OwnMessage(dialog, SZ_TEXT_PASSWORD_ASCII);
+        ok = false;
+    } else if (state->confirm && wcscmp(state->password, confirm) != 0) {
+        OwnMessage(dialog, SZ_TEXT_PASSWORD_MISMATCH);
+        SetDlgItemTextW(dialog, SZ_ID_PASSWORD, L"");
+        SetDlgItemTextW(dialog, SZ_ID_CONFIRM, L"");
+        ok = false;
+    }
+    SecureZeroMemory(confirm, sizeof(confirm));
+    if (!ok) {
+        SecureZeroMemory(state->password, state->passwordChars * sizeof(WCHAR));
+        SetFocus(GetDlgItem(dialog, SZ_ID_PASSWORD));
+    }
+    return ok;
+}
+
+static INT_PTR CALLBACK PasswordProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    SzPasswordState* state =
+        reinterpret_cast<SzPasswordState*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    switch (message) {
+    case WM_INITDIALOG:
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        state = reinterpret_cast<SzPasswordState*>(lParam);
+        if (!state->confirm) {
+            ShowWindow(GetDlgItem(dialog, SZ_ID_CONFIRM_LABEL), SW_HIDE);
+            ShowWindow(GetDlgItem(dialog, SZ_ID_CONFIRM), SW_HIDE);
+        }
+        SendDlgItemMessageW(dialog, SZ_ID_PASSWORD, EM_LIMITTEXT, state->passwordChars - 1, 0);
+        SetForegroundWindow(dialog);
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK && AcceptPassword(dialog, state)) {
+            EndDialog(dialog, IDOK);
+        } else if (LOWORD(wParam) == IDCANCEL) {
+            EndDialog(dialog, IDCANCEL);
+        }
+        return TRUE;
+    }
+    return FALSE;
+}
+
+static bool ReadTerminalLine(HANDLE input, LPCSTR prompt, LPWSTR line, int lineChars) {
+    HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD written = 0;
+    WriteConsoleA(output, prompt, static_cast<DWORD>(strlen(prompt)), &written, NULL);
+    ZeroMemory(line, lineChars * sizeof(WCHAR));
+    DWORD got = 0;
+    bool ok = ReadConsoleW(input, line, lineChars - 1, &got, NULL) != FALSE;
+    WriteConsoleA(output, "\r\n", 2, &written, NULL);
+    for (DWORD i = 0; i < got; i++) {
+        if (line[i] == L'\r' || line[i] == L'\n') {
+            line[i] = L'\0';
+        }
+    }
+    return ok && line[0] != L'\0';
+}
+
+static bool AskHostLine(LPCSTR prompt, LPWSTR line, int lineChars) {
+    WCHAR wide[128];
+    char utf8[512];
+    ZeroMemory(wide, sizeof(wide));
+    ZeroMemory(utf8, sizeof(utf8));
+    MultiByteToWideChar(932, 0, prompt, -1, wide, 128);
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8, sizeof(utf8), NULL, NULL);
+    return SzAskOnHostTerminal(utf8, line, lineChars);
+}
+
+// Under Wine the terminal is the host's: asked there with echo off.
+static SzAsk AskOnHostTerminal(bool confirm, LPWSTR password, int passwordChars) {
+    if (!SzIsWine()) {
+        return SZ_ASK_UNAVAILABLE;
+    }
+    if (!AskHostLine(SZ_TEXT_TERMINAL_PROMPT, password, passwordChars)) {
+        return SZ_ASK_UNAVAILABLE;
+    }
+    WCHAR again[256];
+    ZeroMemory(again, sizeof(again));
+    bool ok = !confirm ||
+              (AskHostLine(SZ_TEXT_TERMINAL_CONFIRM, again, 256) && wcscmp(password, again) == 0);
+    SecureZeroMemory(again, sizeof(again));
+    if (!ok) {
+        SecureZeroMemory(password, passwordChars * sizeof(WCHAR));
+        return SZ_ASK_CANCELLED;
+    }
+    return SZ_ASK_OK;
+}
+
+static SzAsk AskOnTerminal(bool confirm, LPWSTR password, int passwordChars) {
+    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    DWORD mode = 0;
+    if (input == NULL || input == INVALID_HANDLE_VALUE || !GetConsoleMode(input, &mode)) {
+        return AskOnHostTerminal(confirm, password, passwordChars);
+    }
+    SetConsoleMode(input, (mode & ~ENABLE_ECHO_INPUT) | ENABLE_LINE_INPUT);
+    WCHAR again[256];
+    bool ok = ReadTerminalLine(input, SZ_TEXT_TERMINAL_PROMPT, password, passwordChars);
+    if (ok && confirm) {
+        ok = ReadTerminalLine(input, SZ_TEXT_TERMINAL_CONFIRM, again, 256) &&
+             wcscmp(password, again) == 0;
+    }
+    SecureZeroMemory(again, sizeof(again));
+    SetConsoleMode(input, mode);
+    if (!ok) {
+        SecureZeroMemory(password, passwordChars * sizeof(WCHAR));
+        return SZ_ASK_CANCELLED;
+    }
+    return SZ_ASK_OK;
+}
+
+SzAsk SzAskPassword(HWND owner, bool confirm, bool asciiOnly, LPWSTR password, int passwordChars) {
+    ZeroMemory(password, passwordChars * sizeof(WCHAR));
+    if (!SzHaveDisplay()) {
+        return AskOnTerminal(confirm, password, passwordChars);
+    }
+    static WORD buffer[SZ_TEMPLATE_WORDS];
+    LPCDLGTEMPLATEW dialog =
+        SzBuildTemplate(buffer, SZ_TEXT_PASSWORD_CAPTION, 220, 89, kPasswordControls, 6);
+    SzPasswordState state = {confirm, asciiOnly, password, passwordChars};
+    INT_PTR answer = DialogBoxIndirectParamW(GetModuleHandleA(NULL), dialog, owner, PasswordProc,
+                                             reinterpret_cast<LPARAM>(&state));
+    if (answer == -1) {
+        return SZ_ASK_UNAVAILABLE;
+    }
+    return answer == IDOK ? SZ_ASK_OK : SZ_ASK_CANCELLED;
+}
