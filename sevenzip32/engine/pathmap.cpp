@@ -3,6 +3,7 @@
 #include <string.h>
 #include <wchar.h>
 
+#include "sevenzip32/base/codepage.h"
 #include "sevenzip32/base/wine.h"
 
 bool SzIsAbsoluteName(LPCSTR name) {
@@ -11,19 +12,11 @@ bool SzIsAbsoluteName(LPCSTR name) {
     return drive || name[0] == '\\' || name[0] == '/';
 }
 
-static bool ToWide(LPCSTR text, LPWSTR wide, int wideChars) {
-    return MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text, -1, wide, wideChars) > 0;
-}
-
-static bool ToUtf8(LPCWSTR wide, LPSTR text, int textBytes) {
-    return WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, textBytes, NULL, NULL) > 0;
-}
-
 bool SzRelativeToHost(LPCSTR name, LPSTR hostName, int hostBytes) {
     WCHAR wide[MAX_PATH * 4];
     ZeroMemory(wide, sizeof(wide));
     // In UTF-16 a backslash is always a separator, never half a character.
-    if (!ToWide(name, wide, MAX_PATH * 4)) {
+    if (!SzAnsiToWide(name, wide, MAX_PATH * 4)) {
         return false;
     }
     for (WCHAR* p = wide; *p != L'\0'; p++) {
@@ -31,7 +24,7 @@ bool SzRelativeToHost(LPCSTR name, LPSTR hostName, int hostBytes) {
             *p = L'/';
         }
     }
-    return ToUtf8(wide, hostName, hostBytes);
+    return SzWideToUtf8(wide, hostName, hostBytes);
 }
 
 // Maps the folder part through Wine and appends the last part itself, so a
@@ -50,7 +43,7 @@ static bool MapThroughWine(LPWSTR full, LPSTR hostName, int hostBytes) {
     }
     char leaf[MAX_PATH * 4];
     ZeroMemory(leaf, sizeof(leaf));
-    if (!ToUtf8(slash + 1, leaf, sizeof(leaf))) {
+    if (!SzWideToUtf8(slash + 1, leaf, sizeof(leaf))) {
         return false;
     }
     WCHAR keep = slash[1];
@@ -81,7 +74,7 @@ bool SzMapName(const SzEngineInfo* engine, LPCSTR name, bool absolute, LPSTR hos
     WCHAR full[MAX_PATH * 4];
     ZeroMemory(wide, sizeof(wide));
     ZeroMemory(full, sizeof(full));
-    if (!ToWide(name, wide, MAX_PATH * 4)) {
+    if (!SzAnsiToWide(name, wide, MAX_PATH * 4)) {
         return false;
     }
     DWORD length = GetFullPathNameW(wide, MAX_PATH * 4, full, NULL);
@@ -91,5 +84,5 @@ bool SzMapName(const SzEngineInfo* engine, LPCSTR name, bool absolute, LPSTR hos
     if (engine->wine) {
         return MapThroughWine(full, hostName, hostBytes);
     }
-    return ToUtf8(full, hostName, hostBytes);
+    return SzWideToUtf8(full, hostName, hostBytes);
 }

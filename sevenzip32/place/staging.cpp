@@ -6,6 +6,7 @@
 #include <wchar.h>
 
 #include "sevenzip32/host/hostwalk.h"
+#include "sevenzip32/base/codepage.h"
 #include "sevenzip32/base/names.h"
 #include "sevenzip32/dialogs/overwrite.h"
 #include "sevenzip32/engine/result.h"
@@ -107,10 +108,8 @@ void SzRefuse(SzConsole* list, LPCWSTR path, SzRefusal why) {
     }
     LPCWSTR parts[] = {Shown(path), L" (", reason, L")\n"};
     for (size_t i = 0; i < sizeof(parts) / sizeof(parts[0]); i++) {
-        int bytes = WideCharToMultiByte(CP_UTF8, 0, parts[i], -1, NULL, 0, NULL, NULL);
-        LPSTR utf8 = bytes > 0 ? static_cast<LPSTR>(HeapAlloc(GetProcessHeap(), 0, bytes)) : NULL;
+        LPSTR utf8 = SzWideToUtf8Alloc(parts[i]);
         if (utf8 != NULL) {
-            WideCharToMultiByte(CP_UTF8, 0, parts[i], -1, utf8, bytes, NULL, NULL);
             SzConsoleFeed(list, utf8, strlen(utf8));
             HeapFree(GetProcessHeap(), 0, utf8);
         }

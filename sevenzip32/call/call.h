@@ -1,0 +1,69 @@
+// What the units of one SevenZip call share: the call's state, its
+// reports, and running the engine for it. Only the call's own units include
+// this; the entry points see operation.h.
+#pragma once
+#include <windows.h>
+
+#include "sevenzip32/api.h"
+#include "sevenzip32/base/texts.h"
+#include "sevenzip32/call/cmdline.h"
+#include "sevenzip32/dialogs/ui.h"
+#include "sevenzip32/engine/console.h"
+#include "sevenzip32/engine/engine.h"
+
+struct SzCall {
+    HWND owner;
+    SzEngineInfo engine;
+    SzCommand cmd;
+    WCHAR password[SZ_PASSWORD_CHARS];
+    bool havePassword;
+    SzConsole output; // everything the engine printed, for the caller
+    bool quit;        // a WM_QUIT arrived while the engine ran
+    WPARAM quitCode;
+    ULONGLONG listedBytes; // what the archive holds, from its listing
+};
+
+// Links of an extraction: those the engine refused, and those the host walk
+// took out of the staging folder to make after placing (path, target pairs).
+struct SzLinks {
+    SzArgs outside;
+    SzArgs failed;
+    SzArgs pending;
+};
+
+// The engine's text for the caller's output buffer (code page 932, bounded,
+// cut at a whole character), legacy names decoded.
+void SzCopyOutput(SzCall* call, LPSTR output, DWORD outputSize);
+
+// Adds text to what the caller's output will show.
+void SzRecord(SzCall* call, SzConsole* text);
+
+// Every failure the user is told about passes here: text (code page 932)
+// says what went wrong, detail (UTF-8) names files or quotes the engine.
+void SzReportFailure(SzCall* call, LPCSTR text, LPCSTR detailUtf8);
+
+// The engine's complaint: its error stream, or its output when that was empty.
+void SzReportEngineFailure(SzCall* call, SzConsole* errors, SzConsole* output);
+
+// Asks for the call's password (twice when confirm); the dialog's answer.
+SzAsk SzAskCallPassword(SzCall* call, bool confirm);
+
+// The result code of a password question that was not answered.
+int SzAskResult(SzAsk answer);
+
+// Before extracting or testing: lists the archive and asks for a password
+// when it needs one; SEVENZIP_OK or the result to return.
+int SzPrepare(SzCall* call);
+
+// Runs the engine for the command on archive (and outDir) with its names in
+// the list file, showing progress; stageHost (host path, or "") is removed
+// should the caller end first. links, for an extraction, takes the links the
+// engine would not or could not make when they are its only errors.
+int SzRunCommand(SzCall* call, LPCSTR archive, LPCSTR outDir, LPCSTR stageHost, SzLinks* links);
+
+// The host path of a staging folder for the watcher ("" on Windows).
+void SzStageHostPath(const SzCall* call, LPCWSTR dir, LPSTR host, int hostBytes);
+
+// Extraction (x, e) and compression (a), each staged.
+int SzExtract(SzCall* call);
+int SzCompress(SzCall* call);

@@ -1,0 +1,246 @@
+#include "sevenzip32/call/call.h"
+
+#include <string.h>
+#include <strsafe.h>
+
+#include "sevenzip32/base/wine.h"
+#include "sevenzip32/dialogs/progress.h"
+#include "sevenzip32/engine/messages.h"
+#include "sevenzip32/engine/pathmap.h"
+#include "sevenzip32/engine/result.h"
+
+// How often the wait wakes for progress when nothing else happens.
+#define SZ_PROGRESS_MS 250
+// How long Cancel waits for the engine before it tries again.
+#define SZ_STOP_RETRY_MS 500
+
+// Sleeps on the engine's end and the caller's messages, as a modal dialog's
+// loop does, with the owner disabled; wakes a few times a second for the
+// progress. A WM_QUIT met on the way cancels the run; it is posted again once
+// the call is over. Cancel is repeated until the engine is really gone.
+static void PumpUntilEnd(SzCall* call, SzJob* job, HWND progress, volatile bool* cancelled) {
+    // A dialog closed earlier in the call gave the owner back its input.
+    if (call->owner != NULL) {
+        EnableWindow(call->owner, FALSE);
+    }
+    DWORD lastPoll = GetTickCount();
+    while (true) {
+        DWORD wait =
+            MsgWaitForMultipleObjects(1, &job->waitHandle, FALSE, SZ_PROGRESS_MS, QS_ALLINPUT);
+        if (wait == WAIT_OBJECT_0 || wait == WAIT_FAILED) {
+            break;
+        }
+        MSG msg;
+        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                call->quit = true;
+                call->quitCode = msg.wParam;
+                *cancelled = true;
+                continue;
+            }
+            if (progress != NULL && IsDialogMessageA(progress, &msg)) {
+                continue;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (*cancelled && (!job->cancelled || GetTickCount() - job->lastStop >= SZ_STOP_RETRY_MS)) {
+            SzCancelJob(job);
+        }
+        if (GetTickCount() - lastPoll >= SZ_PROGRESS_MS) {
+            lastPoll = GetTickCount();
+            SzPollJob(job);
+            if (progress != NULL) {
+                SzFeedProgress(progress, &job->console);
+            }
+        }
+    }
+}
+
+// The archive's name as the engine spells it (a full path).
+static bool MapArchive(SzCall* call, LPSTR host, int hostBytes) {
+    ZeroMemory(host, hostBytes);
+    return SzMapName(&call->engine, call->cmd.archive, true, host, hostBytes);
+}
+
+// Lists the archive with what is known of the password; the exit code.
+static int ListArchive(SzCall* call, SzConsole* output, SzConsole* errors) {
+    char host[SZ_PATH_BYTES * 3];
+    if (!MapArchive(call, host, sizeof(host))) {
+        return -1;
+    }
+    SzArgs args;
+    SzArgsInit(&args);
+    static const LPCSTR kList[] = {"l", "-slt", "-sccUTF-8", "-spd"};
+    for (size_t i = 0; i < sizeof(kList) / sizeof(kList[0]); i++) {
+        SzArgsAdd(&args, kList[i]);
+    }
+    SzArgsAdd(&args, host);
+    SzJob job;
+    volatile bool cancelled = false;
+    if (SzStartJob(&job, &call->engine, &args, NULL, NULL,
+                   call->havePassword ? call->password : NULL)) {
+        PumpUntilEnd(call, &job, NULL, &cancelled);
+    }
+    int exitCode = SzFinishJob(&job, errors);
+    LPCSTR text = SzConsoleText(&job.console);
+    SzConsoleFeed(output, text, strlen(text));
+    SzConsoleFree(&job.console);
+    SzArgsFree(&args);
+    return job.cancelled ? -1 : exitCode;
+}
+
+// A new ZIP archive: by -t, or else by the archive's extension.
+static bool MakesZip(const SzCommand* cmd) {
+    if (cmd->command != 'a') {
+        return false;
+    }
+    for (int i = 0; i < cmd->switches.count; i++) {
+        LPCSTR s = SzArgsAt(&cmd->switches, i);
+        if ((s[1] | 0x20) == 't') {
+            return lstrcmpiA(s + 2, "zip") == 0;
+        }
+    }
+    size_t n = strlen(cmd->archive);
+    return n >= 4 && lstrcmpiA(cmd->archive + n - 4, ".zip") == 0;
+}
+
+SzAsk SzAskCallPassword(SzCall* call, bool confirm) {
+    SzAsk answer = SzAskPassword(call->owner, confirm, MakesZip(&call->cmd), call->password,
+                                 SZ_PASSWORD_CHARS);
+    call->havePassword = answer == SZ_ASK_OK;
+    if (answer == SZ_ASK_UNAVAILABLE) {
+        SzShowMessage(call->owner, SZ_TEXT_NO_PASSWORD_INPUT, NULL, MB_OK | MB_ICONERROR);
+    }
+    return answer;
+}
+
+int SzAskResult(SzAsk answer) {
+    return answer == SZ_ASK_CANCELLED ? SEVENZIP_ERROR_CANCELLED : SEVENZIP_ERROR_PASSWORD;
+}
+
+static bool ListingNeedsPassword(LPCSTR output, LPCSTR errors) {
+    return strstr(output, "Enter password") != NULL || SzTextMeansWrongPassword(errors) ||
+           SzTextMeansWrongPassword(output);
+}
+
+// Before extracting or testing: asks for a password when the archive needs one.
+int SzPrepare(SzCall* call) {
+    for (int attempt = 0; attempt < 2; attempt++) {
+        SzConsole output;
+        SzConsole errors;
+        SzConsoleInit(&output);
+        SzConsoleInit(&errors);
+        int exitCode = ListArchive(call, &output, &errors);
+        LPCSTR listing = SzConsoleText(&output);
+        int result = SEVENZIP_OK;
+        bool again = false;
+        if (call->quit) {
+            result = SEVENZIP_ERROR_CANCELLED;
+        } else if (exitCode != 0 && !call->havePassword &&
+                   ListingNeedsPassword(listing, SzConsoleText(&errors))) {
+            // The names themselves are encrypted: ask, then list again.
+            SzAsk answer = SzAskCallPassword(call, false);
+            result = answer == SZ_ASK_OK ? SEVENZIP_OK : SzAskResult(answer);
+            again = answer == SZ_ASK_OK;
+        } else if (exitCode != 0) {
+            SzRecord(call, &output);
+            SzRecord(call, &errors);
+            result = exitCode < 0 ? SEVENZIP_ERROR_FATAL
+                                  : SzMapExitCode(exitCode, SzConsoleText(&errors), false);
+            SzReportEngineFailure(call, &errors, &output);
+        } else {
+            call->listedBytes = SzListedBytes(listing);
+            if (!call->havePassword && strstr(listing, "\nEncrypted = +") != NULL) {
+                SzAsk answer = SzAskCallPassword(call, false);
+                result = answer == SZ_ASK_OK ? SEVENZIP_OK : SzAskResult(answer);
+            }
+        }
+        SzConsoleFree(&output);
+        SzConsoleFree(&errors);
+        if (!again) {
+            return result;
+        }
+    }
+    return SEVENZIP_OK;
+}
+
+// Runs the engine while pumping messages, like a modal dialog does; stage is
+// the host path of a staging folder to remove should the caller end first.
+// With links (extraction), a run whose only errors are links the engine
+// would not or could not make counts as done, those entries going to links.
+static int RunWithProgress(SzCall* call, const SzArgs* args, const SzArgs* names, LPCSTR stage,
+                           SzLinks* links) {
+    SzJob job;
+    SzConsole errors;
+    // Unfolded: the names the engine's complaints quote may hold any byte.
+    SzConsoleInitRaw(&errors);
+    volatile bool cancelled = false;
+    HWND progress = NULL;
+    bool started = SzStartJob(&job, &call->engine, args, names, stage,
+                              call->havePassword ? call->password : NULL);
+    if (started && !call->cmd.hide && SzHaveDisplay()) {
+        progress = SzOpenProgress(call->owner, call->cmd.archive, &cancelled);
+    }
+    if (progress != NULL) {
+        SzSetProgressTotal(progress, call->listedBytes);
+    }
+    if (started) {
+        PumpUntilEnd(call, &job, progress, &cancelled);
+    }
+    int exitCode = SzFinishJob(&job, &errors);
+    if (call->owner != NULL) {
+        EnableWindow(call->owner, TRUE);
+    }
+    if (progress != NULL) {
+        DestroyWindow(progress);
+    }
+    SzRecord(call, &job.console);
+    SzRecord(call, &errors);
+    int result = SEVENZIP_OK;
+    if (!started || exitCode < 0) {
+        result = job.cancelled ? SEVENZIP_ERROR_CANCELLED : SEVENZIP_ERROR_FATAL;
+        if (!job.cancelled) {
+            SzReportFailure(call, SZ_TEXT_START_FAILED, call->engine.path);
+        }
+    } else {
+        result = SzMapExitCode(exitCode, SzConsoleText(&errors), job.cancelled);
+        if (result == SEVENZIP_ERROR_FATAL && links != NULL &&
+            SzLinkRefusals(SzConsoleText(&errors), &links->outside, &links->failed)) {
+            result = SEVENZIP_OK;
+        }
+        if (result != SEVENZIP_OK && result != SEVENZIP_ERROR_CANCELLED) {
+            SzReportEngineFailure(call, &errors, &job.console);
+        }
+    }
+    SzConsoleFree(&job.console);
+    SzConsoleFree(&errors);
+    return result;
+}
+
+// The host path of a staging folder, for the watcher that removes it
+// should the caller end during the run ("" on Windows).
+void SzStageHostPath(const SzCall* call, LPCWSTR dir, LPSTR host, int hostBytes) {
+    ZeroMemory(host, hostBytes);
+    if (call->engine.wine) {
+        SzWineHostPath(dir, host, hostBytes);
+    }
+}
+
+// Runs the engine with the command's names in the list file.
+int SzRunCommand(SzCall* call, LPCSTR archive, LPCSTR outDir, LPCSTR stageHost, SzLinks* links) {
+    SzArgs args;
+    SzArgs names;
+    SzArgsInit(&args);
+    SzArgsInit(&names);
+    int result =
+        SzBuildEngineArgs(&call->cmd, &call->engine, archive, outDir, SzMapName, &args, &names);
+    if (result == SEVENZIP_OK) {
+        result = RunWithProgress(call, &args, &names, stageHost, links);
+    } else {
+        SzReportFailure(call, SZ_TEXT_BAD_COMMAND, NULL);
+    }
+    SzArgsFree(&args);
+    SzArgsFree(&names);
+    return result;
+}
