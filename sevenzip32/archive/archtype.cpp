@@ -6,6 +6,7 @@
 #include "sevenzip32/engine/engine.h"
 #include "sevenzip32/engine/locate.h"
 #include "sevenzip32/archive/formats.h"
+#include "sevenzip32/archive/zip.h"
 #include "sevenzip32/engine/pathmap.h"
 
 // CRC-32 as both formats use it.
@@ -20,32 +21,16 @@ static DWORD SzCrc32(const BYTE* data, size_t count, DWORD crc) {
     return ~crc;
 }
 
-static DWORD Read32(const BYTE* p) {
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<DWORD>(p[3]) << 24);
-}
-
-static ULONGLONG Read64(const BYTE* p) {
-    return Read32(p) | (static_cast<ULONGLONG>(Read32(p + 4)) << 32);
-}
-
-static bool ReadAt(HANDLE file, ULONGLONG offset, BYTE* buffer, DWORD count) {
-    LARGE_INTEGER position;
-    position.QuadPart = static_cast<LONGLONG>(offset);
-    DWORD got = 0;
-    return SetFilePointerEx(file, position, NULL, FILE_BEGIN) &&
-           ReadFile(file, buffer, count, &got, NULL) && got == count;
-}
-
 // The 7z end header is read whole to check its CRC; larger ones are trusted
 // to the start header's CRC alone.
 #define SZ_MAX_CHECKED_HEADER (16u * 1024u * 1024u)
 
 static bool Sound7z(HANDLE file, ULONGLONG fileSize, const BYTE* start) {
-    if (fileSize < 32 || start[6] != 0 || Read32(start + 8) != SzCrc32(start + 12, 20, 0)) {
+    if (fileSize < 32 || start[6] != 0 || SzLe32(start + 8) != SzCrc32(start + 12, 20, 0)) {
         return false;
     }
-    ULONGLONG offset = Read64(start + 12);
-    ULONGLONG size = Read64(start + 20);
+    ULONGLONG offset = SzLe64(start + 12);
+    ULONGLONG size = SzLe64(start + 20);
     if (offset > fileSize || size > fileSize || 32 + offset + size > fileSize) {
         return false;
     }
@@ -56,50 +41,26 @@ static bool Sound7z(HANDLE file, ULONGLONG fileSize, const BYTE* start) {
     if (header == NULL) {
         return true;
     }
-    bool ok = ReadAt(file, 32 + offset, header, static_cast<DWORD>(size)) &&
-              SzCrc32(header, static_cast<size_t>(size), 0) == Read32(start + 28);
+    bool ok = SzReadAt(file, 32 + offset, header, static_cast<DWORD>(size)) &&
+              SzCrc32(header, static_cast<size_t>(size), 0) == SzLe32(start + 28);
     HeapFree(GetProcessHeap(), 0, header);
     return ok;
 }
 
-// The end-of-central-directory record lies in the last 64 KiB + 22 bytes.
-#define SZ_ZIP_TAIL (65535u + 22u)
-
+// The central directory lies where the end record says, before that record,
+// and begins with a directory entry.
 static bool SoundZip(HANDLE file, ULONGLONG fileSize) {
-    if (fileSize < 22) {
+    SzZipEnd end;
+    if (!SzFindZipEnd(file, fileSize, &end)) {
         return false;
     }
-    DWORD tailSize = fileSize < SZ_ZIP_TAIL ? static_cast<DWORD>(fileSize) : SZ_ZIP_TAIL;
-    BYTE* tail = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), 0, tailSize));
-    if (tail == NULL) {
-        return false;
+    if (!end.sized) {
+        return true; // ZIP64 marks without a ZIP64 record: the engine will judge
     }
-    ULONGLONG tailStart = fileSize - tailSize;
-    bool ok = ReadAt(file, tailStart, tail, tailSize);
-    bool found = false;
-    for (DWORD i = tailSize - 22; ok && !found; i--) {
-        if (memcmp(tail + i, "PK\x05\x06", 4) == 0) {
-            found = true;
-            DWORD entries = tail[i + 10] | (tail[i + 11] << 8);
-            DWORD cdSize = Read32(tail + i + 12);
-            DWORD cdOffset = Read32(tail + i + 16);
-            ULONGLONG eocd = tailStart + i;
-            if (cdOffset == 0xFFFFFFFFu || cdSize == 0xFFFFFFFFu) {
-                ok = true; // ZIP64: the locator before this record holds the real values
-            } else if (static_cast<ULONGLONG>(cdOffset) + cdSize > eocd) {
-                ok = false;
-            } else if (entries > 0) {
-                BYTE signature[4];
-                ok =
-                    ReadAt(file, cdOffset, signature, 4) && memcmp(signature, "PK\x01\x02", 4) == 0;
-            }
-        }
-        if (i == 0) {
-            break;
-        }
-    }
-    HeapFree(GetProcessHeap(), 0, tail);
-    return ok && found;
+    BYTE signature[4];
+    return end.offset + end.size <= end.record &&
+           (end.entries == 0 ||
+            (SzReadAt(file, end.offset, signature, 4) && memcmp(signature, "PK\x01\x02", 4) == 0));
 }
 
 // The last file judged, so that a check followed by a type query of the same
@@ -179,7 +140,7 @@ static int SniffFile(HANDLE file, LPCSTR path, const SzFormatTable* table) {
     const DWORD window = SZ_SEARCH_WINDOW + 64u * 1024u;
     DWORD want = fileSize < window ? static_cast<DWORD>(fileSize) : window;
     BYTE* data = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, want + 32));
-    if (data == NULL || !ReadAt(file, 0, data, want)) {
+    if (data == NULL || !SzReadAt(file, 0, data, want)) {
         want = 0;
     }
     int type = SEVENZIP_TYPE_OTHER;

@@ -4,6 +4,7 @@
 #include <strsafe.h>
 #include <wchar.h>
 
+#include "sevenzip32/archive/zip.h"
 #include "sevenzip32/base/names.h"
 
 #define SZ_ZIP_UTF8_FLAG 0x0800
@@ -19,14 +20,6 @@ struct SzLegacyNames {
     int count;
 };
 
-static DWORD Read16(const BYTE* p) {
-    return p[0] | (p[1] << 8);
-}
-
-static DWORD Read32(const BYTE* p) {
-    return Read16(p) | (Read16(p + 2) << 16);
-}
-
 static bool NeedsDecoding(const BYTE* name, DWORD length) {
     for (DWORD i = 0; i < length; i++) {
         if (name[i] >= 0x80 || name[i] == '\\') {
@@ -38,72 +31,32 @@ static bool NeedsDecoding(const BYTE* name, DWORD length) {
 
 // Info-ZIP's Unicode path field gives the engine the real name already.
 static bool HasUnicodePath(const BYTE* extra, DWORD length) {
-    for (DWORD i = 0; i + 4 <= length; i += 4 + Read16(extra + i + 2)) {
-        if (Read16(extra + i) == SZ_ZIP_UNICODE_PATH_FIELD) {
+    for (DWORD i = 0; i + 4 <= length; i += 4 + SzLe16(extra + i + 2)) {
+        if (SzLe16(extra + i) == SZ_ZIP_UNICODE_PATH_FIELD) {
             return true;
         }
     }
     return false;
 }
 
-static bool ReadAt(HANDLE file, LONGLONG offset, BYTE* buffer, DWORD count) {
-    LARGE_INTEGER position;
-    position.QuadPart = offset;
-    DWORD got = 0;
-    return SetFilePointerEx(file, position, NULL, FILE_BEGIN) &&
-           ReadFile(file, buffer, count, &got, NULL) && got == count;
-}
-
-static DWORD64 Read64(const BYTE* p) {
-    return Read32(p) | (static_cast<DWORD64>(Read32(p + 4)) << 32);
-}
-
-// The central directory, found from the end record in the file's last 64 KiB
-// and, when the archive has one, its ZIP64 end record (counts and sizes past
-// 16 and 32 bits).
+// The central directory: it ends where the end record begins, wherever the
+// records say it starts (an archive with data before it still reads).
 static BYTE* ReadCentralDirectory(HANDLE file, DWORD* size, DWORD* entries) {
     LARGE_INTEGER fileSize;
-    BYTE tail[65535 + 22];
-    if (!GetFileSizeEx(file, &fileSize) || fileSize.QuadPart < 22) {
+    SzZipEnd end;
+    if (!GetFileSizeEx(file, &fileSize) ||
+        !SzFindZipEnd(file, static_cast<ULONGLONG>(fileSize.QuadPart), &end) || !end.sized ||
+        end.size == 0 || end.size > SZ_MAX_CENTRAL_DIRECTORY || end.size > end.record) {
         return NULL;
     }
-    DWORD tailSize = fileSize.QuadPart < static_cast<LONGLONG>(sizeof(tail))
-                         ? static_cast<DWORD>(fileSize.QuadPart)
-                         : sizeof(tail);
-    LONGLONG base = fileSize.QuadPart - tailSize;
-    if (!ReadAt(file, base, tail, tailSize)) {
-        return NULL;
+    *size = static_cast<DWORD>(end.size);
+    *entries = end.entries > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<DWORD>(end.entries);
+    BYTE* directory = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), 0, *size));
+    if (directory != NULL && !SzReadAt(file, end.record - end.size, directory, *size)) {
+        HeapFree(GetProcessHeap(), 0, directory);
+        directory = NULL;
     }
-    for (DWORD i = tailSize - 22 + 1; i-- > 0;) {
-        if (memcmp(tail + i, "PK\x05\x06", 4) != 0) {
-            continue;
-        }
-        DWORD64 count = Read16(tail + i + 10);
-        DWORD64 bytes = Read32(tail + i + 12);
-        LONGLONG end = base + i; // where the directory ends
-        BYTE record[56];
-        if (i >= 20 && memcmp(tail + i - 20, "PK\x06\x07", 4) == 0 &&
-            ReadAt(file, static_cast<LONGLONG>(Read64(tail + i - 20 + 8)), record,
-                   sizeof(record)) &&
-            memcmp(record, "PK\x06\x06", 4) == 0) {
-            count = Read64(record + 32);
-            bytes = Read64(record + 40);
-            end = static_cast<LONGLONG>(Read64(tail + i - 20 + 8));
-        }
-        LONGLONG start = end - static_cast<LONGLONG>(bytes);
-        if (bytes == 0 || bytes > SZ_MAX_CENTRAL_DIRECTORY || start < 0) {
-            return NULL;
-        }
-        *size = static_cast<DWORD>(bytes);
-        *entries = count > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<DWORD>(count);
-        BYTE* directory = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), 0, *size));
-        if (directory != NULL && !ReadAt(file, start, directory, *size)) {
-            HeapFree(GetProcessHeap(), 0, directory);
-            directory = NULL;
-        }
-        return directory;
-    }
-    return NULL;
+    return directory;
 }
 
 static void AddName(SzLegacyNames* names, const BYTE* name, DWORD length) {
@@ -136,17 +89,17 @@ static bool ReadLegacyNames(LPCSTR archive, SzLegacyNames* names) {
     CloseHandle(file);
     for (DWORD at = 0, n = 0; directory != NULL && n < entries && at + 46 <= size; n++) {
         const BYTE* entry = directory + at;
-        DWORD nameLength = Read16(entry + 28);
-        DWORD extraLength = Read16(entry + 30);
+        DWORD nameLength = SzLe16(entry + 28);
+        DWORD extraLength = SzLe16(entry + 30);
         if (memcmp(entry, "PK\x01\x02", 4) != 0 || at + 46 + nameLength + extraLength > size) {
             break;
         }
         const BYTE* name = entry + 46;
-        if (!(Read16(entry + 8) & SZ_ZIP_UTF8_FLAG) && NeedsDecoding(name, nameLength) &&
+        if (!(SzLe16(entry + 8) & SZ_ZIP_UTF8_FLAG) && NeedsDecoding(name, nameLength) &&
             !HasUnicodePath(name + nameLength, extraLength) && nameLength < SZ_NAME_BYTES) {
             AddName(names, name, nameLength);
         }
-        at += 46 + nameLength + extraLength + Read16(entry + 32);
+        at += 46 + nameLength + extraLength + SzLe16(entry + 32);
     }
     if (directory != NULL) {
         HeapFree(GetProcessHeap(), 0, directory);

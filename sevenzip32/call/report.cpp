@@ -4,7 +4,7 @@
 #include <strsafe.h>
 
 #include "sevenzip32/archive/legacy.h"
-#include "sevenzip32/engine/messages.h"
+#include "sevenzip32/engine/enginetext.h"
 
 void SzCopyOutput(SzCall* call, LPSTR output, DWORD outputSize) {
     if (output == NULL || outputSize == 0) {

@@ -5,7 +5,7 @@
 
 #include "sevenzip32/base/wine.h"
 #include "sevenzip32/dialogs/progress.h"
-#include "sevenzip32/engine/messages.h"
+#include "sevenzip32/engine/enginetext.h"
 #include "sevenzip32/engine/pathmap.h"
 #include "sevenzip32/engine/result.h"
 
@@ -119,11 +119,6 @@ int SzAskResult(SzAsk answer) {
     return answer == SZ_ASK_CANCELLED ? SEVENZIP_ERROR_CANCELLED : SEVENZIP_ERROR_PASSWORD;
 }
 
-static bool ListingNeedsPassword(LPCSTR output, LPCSTR errors) {
-    return strstr(output, "Enter password") != NULL || SzTextMeansWrongPassword(errors) ||
-           SzTextMeansWrongPassword(output);
-}
-
 // Before extracting or testing: asks for a password when the archive needs one.
 int SzPrepare(SzCall* call) {
     for (int attempt = 0; attempt < 2; attempt++) {
@@ -138,7 +133,7 @@ int SzPrepare(SzCall* call) {
         if (call->quit) {
             result = SEVENZIP_ERROR_CANCELLED;
         } else if (exitCode != 0 && !call->havePassword &&
-                   ListingNeedsPassword(listing, SzConsoleText(&errors))) {
+                   SzListingNeedsPassword(listing, SzConsoleText(&errors))) {
             // The names themselves are encrypted: ask, then list again.
             SzAsk answer = SzAskCallPassword(call, false);
             result = answer == SZ_ASK_OK ? SEVENZIP_OK : SzAskResult(answer);
@@ -151,7 +146,7 @@ int SzPrepare(SzCall* call) {
             SzReportEngineFailure(call, &errors, &output);
         } else {
             call->listedBytes = SzListedBytes(listing);
-            if (!call->havePassword && strstr(listing, "\nEncrypted = +") != NULL) {
+            if (!call->havePassword && SzListingEncrypted(listing)) {
                 SzAsk answer = SzAskCallPassword(call, false);
                 result = answer == SZ_ASK_OK ? SEVENZIP_OK : SzAskResult(answer);
             }

@@ -7,6 +7,7 @@
 
 #include "sevenzip32/base/texts.h"
 #include "sevenzip32/dialogs/ui.h"
+#include "sevenzip32/engine/enginetext.h"
 
 // What one progress window knows, owned by the window.
 struct SzProgressState {
@@ -135,20 +136,6 @@ static void SetText(HWND progress, int id, LPCSTR text, UINT codePage) {
     }
 }
 
-// "Add new data to archive: 2 files, 3000003 bytes (2930 KiB)"
-static ULONGLONG AddedBytes(LPCSTR text) {
-    LPCSTR line = strstr(text, "Add new data to archive:");
-    LPCSTR end = line != NULL ? strchr(line, '\n') : NULL;
-    LPCSTR bytes = line != NULL ? strstr(line, " bytes") : NULL;
-    if (bytes == NULL || (end != NULL && bytes > end)) {
-        return 0;
-    }
-    while (bytes > line && bytes[-1] >= '0' && bytes[-1] <= '9') {
-        bytes--;
-    }
-    return _strtoui64(bytes, NULL, 10);
-}
-
 void SzFeedProgress(HWND progress, SzConsole* output) {
     SzProgressState* state = StateOf(progress);
     char line[SZ_LINE_BYTES + 1];
@@ -157,7 +144,7 @@ void SzFeedProgress(HWND progress, SzConsole* output) {
     ZeroMemory(file, sizeof(file));
     memcpy(line, output->line, output->lineLength);
     if (state->total == 0 && output->text != NULL) {
-        state->total = AddedBytes(output->text);
+        state->total = SzAddedBytes(output->text);
     }
     int percent = 0;
     if (SzParseProgress(line, &percent, file, sizeof(file))) {
@@ -197,13 +184,4 @@ void SzFeedProgress(HWND progress, SzConsole* output) {
         state->shown = true;
         ShowWindow(progress, SW_SHOW);
     }
-}
-
-ULONGLONG SzListedBytes(LPCSTR listing) {
-    ULONGLONG total = 0;
-    for (LPCSTR p = listing; (p = strstr(p, "\nSize = ")) != NULL;) {
-        p += 8;
-        total += _strtoui64(p, NULL, 10);
-    }
-    return total;
 }

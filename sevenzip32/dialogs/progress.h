@@ -18,6 +18,3 @@ void SzSetProgressTotal(HWND progress, ULONGLONG totalBytes);
 // Shows what the engine's output so far says (percentage, current file and,
 // for "a", the total size), the times, and the window once it is due.
 void SzFeedProgress(HWND progress, SzConsole* output);
-
-// The sum of the "Size = " lines of a "l -slt" listing.
-ULONGLONG SzListedBytes(LPCSTR listing);

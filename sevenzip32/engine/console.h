@@ -1,5 +1,4 @@
-// Folds the engine's console output (backspaces, carriage returns) into lines
-// and reads its progress line.
+// Folds the engine's console output (backspaces, carriage returns) into lines.
 #pragma once
 #include <windows.h>
 
@@ -31,7 +30,3 @@ LPCSTR SzConsoleText(SzConsole* console);
 
 // Releases the console's memory.
 void SzConsoleFree(SzConsole* console);
-
-// Reads "  45% 12 + dir/name" style progress: percent and the file named (UTF-8).
-// False when the line holds no percentage.
-bool SzParseProgress(LPCSTR line, int* percent, LPSTR file, int fileBytes);

@@ -1,25 +1,8 @@
 #include "sevenzip32/engine/result.h"
 
+#include "sevenzip32/engine/enginetext.h"
+
 #include <string.h>
-
-// What the engine prints when an archive cannot be decrypted.
-static const char* const kPasswordTexts[] = {
-    "Wrong password",
-    "Cannot open encrypted archive",
-    "Can not open encrypted archive",
-};
-
-bool SzTextMeansWrongPassword(LPCSTR text) {
-    if (text == NULL) {
-        return false;
-    }
-    for (size_t i = 0; i < sizeof(kPasswordTexts) / sizeof(kPasswordTexts[0]); i++) {
-        if (strstr(text, kPasswordTexts[i]) != NULL) {
-            return true;
-        }
-    }
-    return false;
-}
 
 // The engine's documented exit codes and the library codes they become.
 static const struct {

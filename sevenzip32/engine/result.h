@@ -6,6 +6,3 @@
 
 // Turns the engine's exit code and its error text (UTF-8) into a result code.
 int SzMapExitCode(int exitCode, LPCSTR errorText, bool cancelled);
-
-// True when the engine's text says a password was wrong or missing.
-bool SzTextMeansWrongPassword(LPCSTR text);

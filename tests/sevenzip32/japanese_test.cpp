@@ -6,7 +6,7 @@
 
 #include "sevenzip32/call/cmdline.h"
 #include "sevenzip32/archive/legacy.h"
-#include "sevenzip32/engine/messages.h"
+#include "sevenzip32/engine/enginetext.h"
 #include "sevenzip32/base/names.h"
 
 namespace {

@@ -8,6 +8,7 @@
 
 #include "sevenzip32/call/cmdline.h"
 #include "sevenzip32/engine/console.h"
+#include "sevenzip32/engine/enginetext.h"
 #include "sevenzip32/archive/formats.h"
 #include "sevenzip32/engine/pathmap.h"
 #include "sevenzip32/engine/quote.h"
@@ -83,11 +84,10 @@ TEST(ParseCommand, TheProgramsCommandsBecomeTheseEngineArguments) {
         SzArgs args, names;
         SzArgsInit(&args);
         SzArgsInit(&names);
-        int result = SzBuildEngineArgs(&cmd, NULL, cmd.archive,
-                                       cmd.outDir[0] ? cmd.outDir : NULL, TableMapper, &args,
-                                       &names);
+        int result = SzBuildEngineArgs(&cmd, NULL, cmd.archive, cmd.outDir[0] ? cmd.outDir : NULL,
+                                       TableMapper, &args, &names);
         EXPECT_EQ(result == SEVENZIP_OK ? Joined(args) + "@" + Joined(names)
-                                  : "error " + std::to_string(result),
+                                        : "error " + std::to_string(result),
                   want ? std::string(1, line[0] | 0x20) + "|" + kFixed + want
                        : "error " + std::to_string(SEVENZIP_ERROR_COMMAND))
             << line;
@@ -237,6 +237,15 @@ TEST(Console, ProgressLinesGivePercentAndFile) {
     int percent = 0;
     ASSERT_TRUE(SzParseProgress(" 5% 1 + long-name", &percent, small, sizeof(small)));
     EXPECT_STREQ(small, "lon");
+    // The progress window's total: every entry of a listing, or what a compression reads.
+    EXPECT_EQ(SzListedBytes("Path = a.7z\nType = 7z\n----------\nPath = a\nSize = 3000000\n"
+                            "\nPath = b\nSize = 5\nPacked Size = 9\n\nPath = d\nSize = 0\n"),
+              3000005u);
+    EXPECT_EQ(
+        SzAddedBytes("Scanning\nAdd new data to archive: 2 files, 3000003 bytes (2930 KiB)\n"),
+        3000003u);
+    EXPECT_EQ(SzAddedBytes("Add new data to archive: 1 folder\nFiles read from disk: 7 bytes\n"),
+              0u);
 }
 
 // The format list as 7zz 26.02 and Debian 13's 7z 25.01 print it (25.01, like
@@ -259,7 +268,7 @@ TEST(Formats, EachEngineVersionsListClassifiesAlike) {
     static const std::tuple<const char*, const char*, bool> kFiles[] = {
         {"notes.txt", "plain words", false}, {"a.TGZ", "", true}, {"a.001", "", true},
         {"a.dat", "\r\n:10", true}, {"a.dat", "xx\x1F\x8B\x08", true}, {"a.dat", "\x7F" "ELF", true},
-        {"a.dat", "x\x7F" "ELF", false}};
+        {"a.dat", "x\x7F" "ELF", false}, {"a.dat", "\x1F\x8B\x08", true}};
     // clang-format on
     for (const char* list : kLists) {
         SzFormatTable table;

@@ -1,4 +1,4 @@
-#include "sevenzip32/engine/messages.h"
+#include "sevenzip32/engine/enginetext.h"
 
 #include <string.h>
 #include <strsafe.h>
@@ -163,4 +163,97 @@ bool SzLinkRefusals(LPCSTR errors, SzArgs* outside, SzArgs* failed) {
         line = *end == '\n' ? end + 1 : end;
     }
     return links > 0;
+}
+
+// What the engine prints when an archive cannot be decrypted.
+static const char* const kPasswordTexts[] = {
+    "Wrong password",
+    "Cannot open encrypted archive",
+    "Can not open encrypted archive",
+};
+
+bool SzTextMeansWrongPassword(LPCSTR text) {
+    if (text == NULL) {
+        return false;
+    }
+    for (size_t i = 0; i < sizeof(kPasswordTexts) / sizeof(kPasswordTexts[0]); i++) {
+        if (strstr(text, kPasswordTexts[i]) != NULL) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool SzListingNeedsPassword(LPCSTR output, LPCSTR errors) {
+    return strstr(output, "Enter password") != NULL || SzTextMeansWrongPassword(errors) ||
+           SzTextMeansWrongPassword(output);
+}
+
+bool SzListingEncrypted(LPCSTR listing) {
+    return strstr(listing, "\nEncrypted = +") != NULL;
+}
+
+ULONGLONG SzListedBytes(LPCSTR listing) {
+    ULONGLONG total = 0;
+    for (LPCSTR p = listing; (p = strstr(p, "\nSize = ")) != NULL;) {
+        p += 8;
+        total += _strtoui64(p, NULL, 10);
+    }
+    return total;
+}
+
+// "Add new data to archive: 2 files, 3000003 bytes (2930 KiB)"
+ULONGLONG SzAddedBytes(LPCSTR text) {
+    LPCSTR line = strstr(text, "Add new data to archive:");
+    LPCSTR end = line != NULL ? strchr(line, '\n') : NULL;
+    LPCSTR bytes = line != NULL ? strstr(line, " bytes") : NULL;
+    if (bytes == NULL || (end != NULL && bytes > end)) {
+        return 0;
+    }
+    while (bytes > line && bytes[-1] >= '0' && bytes[-1] <= '9') {
+        bytes--;
+    }
+    return _strtoui64(bytes, NULL, 10);
+}
+
+bool SzParseProgress(LPCSTR line, int* percent, LPSTR file, int fileBytes) {
+    LPCSTR p = line;
+    while (*p == ' ') {
+        p++;
+    }
+    int value = 0;
+    int digits = 0;
+    while (*p >= '0' && *p <= '9' && digits < 3) {
+        value = value * 10 + (*p - '0');
+        p++;
+        digits++;
+    }
+    if (digits == 0 || *p != '%' || value > 100) {
+        return false;
+    }
+    *percent = value;
+    p++;
+    // Then an optional file count and an operation mark before the name.
+    while (*p == ' ') {
+        p++;
+    }
+    LPCSTR count = p;
+    while (*p >= '0' && *p <= '9') {
+        p++;
+    }
+    p = p > count && *p == ' ' ? p + 1 : count;
+    // A single file's line has the mark but no count.
+    if ((*p == '+' || *p == '-' || *p == 'U' || *p == 'T' || *p == '=') && p[1] == ' ') {
+        p += 2;
+    }
+    LPCSTR name = p;
+    if (fileBytes > 0) {
+        size_t n = strlen(name);
+        if (n >= static_cast<size_t>(fileBytes)) {
+            n = static_cast<size_t>(fileBytes) - 1;
+        }
+        memcpy(file, name, n);
+        file[n] = '\0';
+    }
+    return true;
 }
