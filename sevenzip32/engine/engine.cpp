@@ -1,5 +1,7 @@
 #include "sevenzip32/engine/engine.h"
 
+#include "sevenzip32/engine/road.h"
+
 #include <string.h>
 #include <strsafe.h>
 

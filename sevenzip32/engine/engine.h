@@ -1,6 +1,6 @@
 // Finds and runs the 7-Zip console engine: one job is one engine run with its
 // streams in a private folder, names in a list file, and no way to outlive
-// its caller. The two back ends (Wine, Windows) implement SzBackend.
+// its caller. Each road (Wine, Windows) runs it its own way (road.h).
 #pragma once
 #include <windows.h>
 
@@ -17,7 +17,7 @@
 
 struct SzEngineInfo {
     bool wine;                       // a host program started through Wine
-    char path[SZ_ENGINE_PATH_BYTES]; // host path (UTF-8) or Windows path (code page 932)
+    char path[SZ_ENGINE_PATH_BYTES]; // host path or Windows path, in UTF-8
 };
 
 struct SzJob {
@@ -27,38 +27,14 @@ struct SzJob {
     bool madeDir;                 // the private folder was created by this job
     char hostStage[MAX_PATH * 3]; // a staging folder to remove if the caller ends first
     HANDLE waitHandle;            // ends when the engine has ended
-    HANDLE process;               // the engine's process (Windows only)
-    HANDLE jobObject;             // ends the engine with the caller (Windows only)
     HANDLE output;                // the engine's standard output, read as it grows
-    SzArgs argv;                  // the arguments, kept for the spawn thread (Wine only)
-    char** vector;                // argument vector for the spawn (Wine only)
+    void* road;                   // what the road keeps of the run, its own business
     volatile LONG exitCode;       // the engine's exit code once ended
     bool cancelled;
     int stopAttempts;
     DWORD lastStop;    // tick of the last attempt to stop the engine
     SzConsole console; // standard output so far
 };
-
-// What each road does its own way.
-struct SzBackend {
-    // Creates job->dir (and job->hostDir) for this job only; false on failure.
-    bool (*makePrivate)(SzJob* job);
-    // Starts the engine with the arguments (UTF-8); the password (or NULL)
-    // goes to its standard input.
-    bool (*start)(SzJob* job, const SzArgs* args, LPCWSTR password);
-    // One attempt to stop the engine; hard once gentle attempts were ignored.
-    void (*stop)(SzJob* job, bool hard);
-    // The exit code once waitHandle has ended.
-    int (*exitCode)(SzJob* job);
-    // Releases what start acquired (the private folder is removed by the caller).
-    void (*release)(SzJob* job);
-};
-
-// The host engine through Wine's spawn export (engine_wine.cpp).
-extern const SzBackend kSzWineBackend;
-
-// 7z.exe with CreateProcess and a kill-on-close job object (engine_windows.cpp).
-extern const SzBackend kSzWindowsBackend;
 
 // Starts the engine with the arguments; names (or NULL) reach it through a
 // list file; stage (a host path, or NULL) is removed should the caller end

@@ -3,6 +3,7 @@
 #include <string.h>
 #include <strsafe.h>
 
+#include "sevenzip32/base/codepage.h"
 #include "sevenzip32/engine/engine.h"
 #include "sevenzip32/engine/pathmap.h"
 
@@ -63,8 +64,11 @@ static DWORD Environment(LPCWSTR name, LPSTR value, DWORD valueBytes) {
     return bytes > 1 ? static_cast<DWORD>(bytes - 1) : 0;
 }
 
-static bool Keep(SzEngineInfo* engine, LPCSTR path) {
-    return SUCCEEDED(StringCchCopyA(engine->path, sizeof(engine->path), path));
+// The engine's path is kept in UTF-8 on both roads; found paths come in
+// the caller's code page unless they are the host's own.
+static bool Keep(SzEngineInfo* engine, LPCSTR path, bool ansi = true) {
+    return ansi ? SzAnsiToUtf8(path, engine->path, sizeof(engine->path))
+                : SUCCEEDED(StringCchCopyA(engine->path, sizeof(engine->path), path));
 }
 
 // Only a drive or a share counts: a relative folder (".", "bin", an empty
@@ -185,7 +189,7 @@ static bool FindHostEngine(SzEngineInfo* engine) {
     engine->wine = true;
     for (size_t i = 0; i < sizeof(kHostEngines) / sizeof(kHostEngines[0]); i++) {
         if (HostFileExists(kHostEngines[i])) {
-            return Keep(engine, kHostEngines[i]);
+            return Keep(engine, kHostEngines[i], false);
         }
     }
     return false;

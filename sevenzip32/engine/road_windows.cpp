@@ -6,7 +6,7 @@
 #include <string.h>
 #include <strsafe.h>
 
-#include "sevenzip32/engine/engine.h"
+#include "sevenzip32/engine/road.h"
 #include "sevenzip32/engine/quote.h"
 
 static bool MakePrivate(SzJob* job) {
@@ -42,7 +42,7 @@ static LPWSTR CommandLine(const SzJob* job, const SzArgs* args) {
     char programUtf8[MAX_PATH * 3];
     ZeroMemory(program, sizeof(program));
     ZeroMemory(programUtf8, sizeof(programUtf8));
-    MultiByteToWideChar(CP_ACP, 0, job->engine->path, -1, program, MAX_PATH);
+    MultiByteToWideChar(CP_UTF8, 0, job->engine->path, -1, program, MAX_PATH);
     WideCharToMultiByte(CP_UTF8, 0, program, -1, programUtf8, sizeof(programUtf8), NULL, NULL);
     LPSTR utf8 = SzJoinCommandLine(programUtf8, args);
     int chars = utf8 != NULL ? MultiByteToWideChar(CP_UTF8, 0, utf8, -1, NULL, 0) : 0;
@@ -74,16 +74,32 @@ static HANDLE KillOnCloseJob() {
     return jobObject;
 }
 
+// The engine's process and the job object that ends it with its caller.
+struct SzWindowsRun {
+    HANDLE process;
+    HANDLE jobObject;
+};
+
+static SzWindowsRun* RunOf(SzJob* job) {
+    return static_cast<SzWindowsRun*>(job->road);
+}
+
 static bool Start(SzJob* job, const SzArgs* args, LPCWSTR password) {
+    SzWindowsRun* run = static_cast<SzWindowsRun*>(
+        HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(SzWindowsRun)));
+    job->road = run;
+    if (run == NULL) {
+        return false;
+    }
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), NULL, TRUE};
     HANDLE out = CreateStream(job, L"out", &inherit);
     HANDLE err = CreateStream(job, L"err", &inherit);
     HANDLE inRead = NULL;
     HANDLE inWrite = NULL;
     LPWSTR commandLine = CommandLine(job, args);
-    job->jobObject = KillOnCloseJob();
+    run->jobObject = KillOnCloseJob();
     bool ok = out != INVALID_HANDLE_VALUE && err != INVALID_HANDLE_VALUE && commandLine != NULL &&
-              job->jobObject != NULL && CreatePipe(&inRead, &inWrite, &inherit, 4096);
+              run->jobObject != NULL && CreatePipe(&inRead, &inWrite, &inherit, 4096);
     if (ok) {
         SetHandleInformation(inWrite, HANDLE_FLAG_INHERIT, 0);
         char line[1024];
@@ -108,14 +124,14 @@ static bool Start(SzJob* job, const SzArgs* args, LPCWSTR password) {
             CreateProcessW(NULL, commandLine, NULL, NULL, TRUE, CREATE_NO_WINDOW | CREATE_SUSPENDED,
                            NULL, NULL, &startup, &info) != FALSE;
         if (ok) {
-            if (!AssignProcessToJobObject(job->jobObject, info.hProcess)) {
+            if (!AssignProcessToJobObject(run->jobObject, info.hProcess)) {
                 TerminateProcess(info.hProcess, 255);
                 ok = false;
             } else {
                 ResumeThread(info.hThread);
             }
             CloseHandle(info.hThread);
-            job->process = info.hProcess;
+            run->process = info.hProcess;
             job->waitHandle = info.hProcess;
         }
     }
@@ -132,25 +148,28 @@ static bool Start(SzJob* job, const SzArgs* args, LPCWSTR password) {
 }
 
 static void Stop(SzJob* job, bool) {
-    TerminateProcess(job->process, 255);
+    TerminateProcess(RunOf(job)->process, 255);
 }
 
 static int ExitCode(SzJob* job) {
     DWORD code = 0;
-    GetExitCodeProcess(job->process, &code);
+    GetExitCodeProcess(RunOf(job)->process, &code);
     return static_cast<int>(code);
 }
 
 static void Release(SzJob* job) {
-    if (job->process != NULL) {
-        CloseHandle(job->process);
+    SzWindowsRun* run = RunOf(job);
+    if (run != NULL) {
+        if (run->process != NULL) {
+            CloseHandle(run->process);
+        }
+        if (run->jobObject != NULL) {
+            CloseHandle(run->jobObject);
+        }
+        HeapFree(GetProcessHeap(), 0, run);
     }
-    if (job->jobObject != NULL) {
-        CloseHandle(job->jobObject);
-    }
-    job->process = NULL;
+    job->road = NULL;
     job->waitHandle = NULL;
-    job->jobObject = NULL;
 }
 
 const SzBackend kSzWindowsBackend = {MakePrivate, Start, Stop, ExitCode, Release};

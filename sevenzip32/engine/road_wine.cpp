@@ -6,7 +6,7 @@
 #include <string.h>
 #include <strsafe.h>
 
-#include "sevenzip32/engine/engine.h"
+#include "sevenzip32/engine/road.h"
 #include "sevenzip32/base/wine.h"
 
 // The job's own private folder, which only its files ever enter.
@@ -58,9 +58,19 @@ static const char kRunScript[] =
     "exec \"$@\" <&3 3<&- >\"$d/out\" 2>\"$d/err\"; fi; "
     "exec \"$@\" </dev/null >\"$d/out\" 2>\"$d/err\"";
 
+// What the spawn thread reads: every string of the run lives here.
+struct SzWineRun {
+    SzArgs argv;
+    char** vector;
+};
+
+static SzWineRun* RunOf(SzJob* job) {
+    return static_cast<SzWineRun*>(job->road);
+}
+
 static DWORD WINAPI SpawnThread(void* parameter) {
     SzJob* job = static_cast<SzJob*>(parameter);
-    InterlockedExchange(&job->exitCode, SzHostRun(job->vector));
+    InterlockedExchange(&job->exitCode, SzHostRun(RunOf(job)->vector));
     return 0;
 }
 
@@ -76,21 +86,26 @@ static bool Start(SzJob* job, const SzArgs* args, LPCWSTR password) {
     if (!SzWineHostPath(current, cwd, sizeof(cwd))) {
         StringCchCopyA(cwd, sizeof(cwd), "/");
     }
-    // The spawn thread reads every string, so all of them live in the job.
-    SzArgsInit(&job->argv);
+    SzWineRun* run =
+        static_cast<SzWineRun*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(SzWineRun)));
+    job->road = run;
+    if (run == NULL) {
+        return false;
+    }
+    SzArgsInit(&run->argv);
     static const LPCSTR kLeading[] = {"/bin/sh", "-c", kRunScript, "sh"};
     for (size_t i = 0; i < sizeof(kLeading) / sizeof(kLeading[0]); i++) {
-        SzArgsAdd(&job->argv, kLeading[i]);
+        SzArgsAdd(&run->argv, kLeading[i]);
     }
-    SzArgsAdd(&job->argv, job->hostDir);
-    SzArgsAdd(&job->argv, job->hostStage);
-    SzArgsAdd(&job->argv, cwd);
-    SzArgsAdd(&job->argv, job->engine->path);
+    SzArgsAdd(&run->argv, job->hostDir);
+    SzArgsAdd(&run->argv, job->hostStage);
+    SzArgsAdd(&run->argv, cwd);
+    SzArgsAdd(&run->argv, job->engine->path);
     for (int i = 0; i < args->count; i++) {
-        SzArgsAdd(&job->argv, SzArgsAt(args, i));
+        SzArgsAdd(&run->argv, SzArgsAt(args, i));
     }
-    job->vector = job->argv.failed ? NULL : SzArgsVector(&job->argv, 0, NULL);
-    if (job->vector == NULL) {
+    run->vector = run->argv.failed ? NULL : SzArgsVector(&run->argv, 0, NULL);
+    if (run->vector == NULL) {
         return false;
     }
     job->waitHandle = CreateThread(NULL, 0, SpawnThread, job, 0, NULL);
@@ -114,11 +129,15 @@ static void Release(SzJob* job) {
         CloseHandle(job->waitHandle);
         job->waitHandle = NULL;
     }
-    if (job->vector != NULL) {
-        HeapFree(GetProcessHeap(), 0, job->vector);
-        job->vector = NULL;
+    SzWineRun* run = RunOf(job);
+    if (run != NULL) {
+        if (run->vector != NULL) {
+            HeapFree(GetProcessHeap(), 0, run->vector);
+        }
+        SzArgsFree(&run->argv);
+        HeapFree(GetProcessHeap(), 0, run);
+        job->road = NULL;
     }
-    SzArgsFree(&job->argv);
 }
 
 const SzBackend kSzWineBackend = {MakePrivate, Start, Stop, ExitCode, Release};
