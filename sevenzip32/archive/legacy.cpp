@@ -5,20 +5,13 @@
 #include <wchar.h>
 
 #include "sevenzip32/archive/zip.h"
+#include "sevenzip32/base/args.h"
 #include "sevenzip32/base/names.h"
 
 #define SZ_ZIP_UTF8_FLAG 0x0800
 #define SZ_ZIP_UNICODE_PATH_FIELD 0x7075
 #define SZ_MAX_CENTRAL_DIRECTORY (64u * 1024u * 1024u)
 #define SZ_NAME_BYTES (MAX_PATH * 3)
-
-// The raw names of an archive's legacy entries, each NUL-terminated, one
-// after another in a heap block.
-struct SzLegacyNames {
-    LPSTR block;
-    DWORD used;
-    int count;
-};
 
 static bool NeedsDecoding(const BYTE* name, DWORD length) {
     for (DWORD i = 0; i < length; i++) {
@@ -59,25 +52,17 @@ static BYTE* ReadCentralDirectory(HANDLE file, DWORD* size, DWORD* entries) {
     return directory;
 }
 
-static void AddName(SzLegacyNames* names, const BYTE* name, DWORD length) {
-    LPSTR grown = static_cast<LPSTR>(
-        names->block == NULL
-            ? HeapAlloc(GetProcessHeap(), 0, names->used + length + 1)
-            : HeapReAlloc(GetProcessHeap(), 0, names->block, names->used + length + 1));
-    if (grown == NULL) {
-        return;
-    }
-    names->block = grown;
-    memcpy(names->block + names->used, name, length);
-    names->block[names->used + length] = '\0';
-    names->used += length + 1;
-    names->count++;
+static void AddName(SzArgs* names, const BYTE* name, DWORD length) {
+    char raw[SZ_NAME_BYTES];
+    ZeroMemory(raw, sizeof(raw));
+    memcpy(raw, name, length);
+    SzArgsAdd(names, raw);
 }
 
 // Collects the names stored without the UTF-8 flag that need decoding; false
 // when there are none (or the file is no readable ZIP).
-static bool ReadLegacyNames(LPCSTR archive, SzLegacyNames* names) {
-    ZeroMemory(names, sizeof(*names));
+static bool ReadLegacyNames(LPCSTR archive, SzArgs* names) {
+    SzArgsInit(names);
     HANDLE file = CreateFileA(archive, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE) {
@@ -105,13 +90,6 @@ static bool ReadLegacyNames(LPCSTR archive, SzLegacyNames* names) {
         HeapFree(GetProcessHeap(), 0, directory);
     }
     return names->count > 0;
-}
-
-static void FreeLegacyNames(SzLegacyNames* names) {
-    if (names->block != NULL) {
-        HeapFree(GetProcessHeap(), 0, names->block);
-    }
-    ZeroMemory(names, sizeof(*names));
 }
 
 static bool IsTrailByte(BYTE b) {
@@ -144,9 +122,9 @@ void SzDecodeLegacyName(const BYTE* raw, int rawBytes, LPSTR utf8, int utf8Bytes
 }
 
 bool SzHasLegacyNames(LPCSTR archive) {
-    SzLegacyNames names;
+    SzArgs names;
     bool any = ReadLegacyNames(archive, &names);
-    FreeLegacyNames(&names);
+    SzArgsFree(&names);
     return any;
 }
 
@@ -185,7 +163,7 @@ static LPSTR ReplaceName(LPSTR text, LPCSTR raw, int rawLength) {
 }
 
 LPSTR SzDecodeLegacyText(LPCSTR archive, LPCSTR text) {
-    SzLegacyNames names;
+    SzArgs names;
     if (!ReadLegacyNames(archive, &names)) {
         return NULL;
     }
@@ -197,7 +175,7 @@ LPSTR SzDecodeLegacyText(LPCSTR archive, LPCSTR text) {
     // Longest first, so that a folder's name never cuts into its files' names.
     LPCSTR* order =
         static_cast<LPCSTR*>(HeapAlloc(GetProcessHeap(), 0, names.count * sizeof(LPCSTR)));
-    LPCSTR raw = names.block;
+    LPCSTR raw = names.text;
     for (int n = 0; order != NULL && n < names.count; n++, raw += strlen(raw) + 1) {
         int at = n;
         while (at > 0 && strlen(order[at - 1]) < strlen(raw)) {
@@ -217,7 +195,7 @@ LPSTR SzDecodeLegacyText(LPCSTR archive, LPCSTR text) {
     if (order != NULL) {
         HeapFree(GetProcessHeap(), 0, order);
     }
-    FreeLegacyNames(&names);
+    SzArgsFree(&names);
     return out;
 }
 

@@ -6,31 +6,10 @@ void SzArgsInit(SzArgs* args) {
     ZeroMemory(args, sizeof(*args));
 }
 
-static bool Reserve(SzArgs* args, size_t extra) {
-    if (args->used + extra <= args->size) {
-        return true;
-    }
-    size_t wanted = args->size * 2 + extra + 256;
-    // A new block and a wiped old one, never a reallocation that leaves a copy behind.
-    char* grown = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, wanted));
-    if (grown == NULL) {
-        args->failed = true;
-        return false;
-    }
-    if (args->text != NULL) {
-        memcpy(grown, args->text, args->used);
-        SecureZeroMemory(args->text, args->size);
-        HeapFree(GetProcessHeap(), 0, args->text);
-    }
-    args->text = grown;
-    args->size = wanted;
-    return true;
-}
-
 bool SzArgsAdd2(SzArgs* args, LPCSTR first, LPCSTR second) {
     size_t a = strlen(first);
     size_t b = second != NULL ? strlen(second) : 0;
-    if (!Reserve(args, a + b + 1)) {
+    if (!SzBufferReserve(args, a + b + 1)) {
         return false;
     }
     memcpy(args->text + args->used, first, a);
@@ -84,10 +63,7 @@ char** SzArgsVector(const SzArgs* args, int leading, char** leadingValues) {
 }
 
 void SzArgsFree(SzArgs* args) {
-    if (args->text != NULL) {
-        // The command's tokens include a -p value: nothing stays in freed memory.
-        SecureZeroMemory(args->text, args->size);
-        HeapFree(GetProcessHeap(), 0, args->text);
-    }
+    // The command's tokens include a -p value: the buffer wipes what it frees.
+    SzBufferFree(args);
     ZeroMemory(args, sizeof(*args));
 }

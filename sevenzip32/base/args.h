@@ -2,12 +2,11 @@
 #pragma once
 #include <windows.h>
 
-struct SzArgs {
-    char* text;  // the strings one after another, each NUL-terminated
-    size_t used; // bytes of text in use
-    size_t size; // bytes of text allocated
-    int count;   // number of strings
-    bool failed; // an allocation failed; the list is incomplete
+#include "sevenzip32/base/buffer.h"
+
+// The strings one after another in the buffer, each NUL-terminated.
+struct SzArgs : SzBuffer {
+    int count; // number of strings
     // Where the last look-up ended, so that walking the list in order is linear.
     mutable int cursorIndex;
     mutable size_t cursorOffset;

@@ -12,22 +12,7 @@ void SzConsoleInitRaw(SzConsole* console) {
 }
 
 static void Append(SzConsole* console, const char* bytes, size_t count) {
-    if (console->used + count + 2 > console->size) {
-        size_t wanted = console->size * 2 + count + 1024;
-        char* grown =
-            console->text == NULL
-                ? static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, wanted))
-                : static_cast<char*>(HeapReAlloc(GetProcessHeap(), 0, console->text, wanted));
-        if (grown == NULL) {
-            console->failed = true;
-            return;
-        }
-        console->text = grown;
-        console->size = wanted;
-    }
-    memcpy(console->text + console->used, bytes, count);
-    console->used += count;
-    console->text[console->used] = '\0';
+    SzBufferAppend(console, bytes, count);
 }
 
 static size_t TrimmedLength(const SzConsole* console) {
@@ -81,8 +66,6 @@ LPCSTR SzConsoleText(SzConsole* console) {
 }
 
 void SzConsoleFree(SzConsole* console) {
-    if (console->text != NULL) {
-        HeapFree(GetProcessHeap(), 0, console->text);
-    }
+    SzBufferFree(console);
     ZeroMemory(console, sizeof(*console));
 }

@@ -2,16 +2,15 @@
 #pragma once
 #include <windows.h>
 
+#include "sevenzip32/base/buffer.h"
+
 #define SZ_LINE_BYTES 1024
 
-struct SzConsole {
-    char* text;               // finished lines, NUL-terminated
-    size_t used;              // bytes of text in use
-    size_t size;              // bytes allocated
+// The finished lines in the buffer; the current one apart.
+struct SzConsole : SzBuffer {
     char line[SZ_LINE_BYTES]; // the line being written
     size_t lineLength;        // characters in line
     size_t cursor;            // where the next character goes in line
-    bool failed;              // memory ran out; text is incomplete
     bool raw;                 // bytes kept as they came: a program's report, not a console
 };
 
