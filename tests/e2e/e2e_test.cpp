@@ -149,7 +149,7 @@ template <class Body> void InDir(const std::string& dir, Body body) {
     SetCurrentDirectoryA(old);
 }
 
-std::string Le(size_t value, int bytes) {
+std::string Le(unsigned long long value, int bytes) {
     std::string out;
     for (int i = 0; i < bytes; i++) {
         out += static_cast<char>((value >> (8 * i)) & 0xFF);
@@ -170,7 +170,8 @@ unsigned Crc(const std::string& data) {
 
 // A stored ZIP built byte by byte as an MS-DOS archiver writes one: names as
 // given (code page 932), no UTF-8 flag.
-std::string StoredZip(const std::vector<std::pair<std::string, std::string>>& entries) {
+std::string StoredZip(const std::vector<std::pair<std::string, std::string>>& entries,
+                      bool zip64 = false) {
     std::string local, central;
     for (const auto& e : entries) {
         std::string common = Le(20, 2) + Le(0, 2) + Le(0, 2) + Le(0, 4) + Le(Crc(e.second), 4) +
@@ -179,6 +180,13 @@ std::string StoredZip(const std::vector<std::pair<std::string, std::string>>& en
         central += std::string("PK\x01\x02") + Le(20, 2) + common + Le(0, 6) +
                    Le(e.first.back() == '/' ? 0x10 : 0, 4) + Le(local.size(), 4) + e.first;
         local += std::string("PK\x03\x04") + common + e.first + e.second;
+    }
+    if (zip64) { // the ZIP64 end record and its locator; the old record only marks them
+        std::string counts = Le(entries.size(), 8) + Le(entries.size(), 8);
+        return local + central + "PK\x06\x06" + Le(44, 8) + Le(45, 4) + Le(0, 8) + counts +
+               Le(central.size(), 8) + Le(local.size(), 8) + "PK\x06\x07" + Le(0, 4) +
+               Le(local.size() + central.size(), 8) + Le(1, 4) + "PK\x05\x06" + Le(0, 4) +
+               Le(0xFFFF, 2) + Le(0xFFFF, 2) + Le(0xFFFFFFFF, 4) + Le(0xFFFFFFFF, 4) + Le(0, 2);
     }
     return local + central + std::string("PK\x05\x06", 4) + Le(0, 4) + Le(entries.size(), 2) +
            Le(entries.size(), 2) + Le(central.size(), 4) + Le(local.size(), 4) + Le(0, 2);
@@ -240,6 +248,10 @@ class LibraryTest : public ::testing::Test {
             tree = FreshDir("src") + "\\tree";
             MakeTree(tree);
             stage = StageTessaro("sz32e2e-stage");
+            // A library that misreads its command lines fails every case at once.
+            ASSERT_EQ(Call("a -hide " + Q(tree + "\\..\\first check.7z") + " " +
+                           Q(tree + "\\with blank name.txt")),
+                      0);
         }
     }
 };
@@ -888,6 +900,11 @@ TEST_F(LibraryTest, ArchivesFromElsewhereStayInsideTheirDestination) {
           {"\\top.txt", "top"}},
          nullptr},
         {"deep.zip", damaged, 0x8102, {}, nullptr},
+        {"zip64.zip",
+         StoredZip({{"あ.txt", "a"}, {"い.txt", "i"}}, true),
+         0,
+         {{"\\あ.txt", "a"}, {"\\い.txt", "i"}},
+         nullptr},
     };
     for (const auto& c : kCases) {
         std::string archive = dir + "\\" + c.tag, dest = dir + "\\to-" + c.tag;
@@ -1023,6 +1040,25 @@ TEST_F(LibraryTest, GeneratedHostileNamesArriveInsideOrAreNamed) {
             << text;
         EXPECT_TRUE(after == before) << "seed " << kSeed << " #" << k;
     }
+}
+
+// The engine's warning (exit 1: a file it could not read) reaches the caller as
+// 0x8101, and the archive it made then never replaces the older one.
+TEST_F(LibraryTest, AnEngineWarningIsAWarningAndReplacesNothing) {
+    std::string dir = FreshDir("warn"), fake = dir + "\\fake-7zz";
+    WriteBytes(fake, "#!/bin/sh\nfor a; do case $a in @* | -*) ;; *) last=$a ;; esac; done\n"
+                     "printf made >\"$last\"; echo 'WARNING: cannot read a file' >&2; exit 1\n");
+    HostRun({"/bin/chmod", "+x", HostPath(fake)});
+    WriteBytes(dir + "\\old.7z", "old");
+    WriteBytes(dir + "\\in.txt", "in");
+    SetEnvironmentVariableA("SEVENZIP32_ENGINE", HostPath(fake).c_str());
+    DialogWatcher messages(kMessageCaption);
+    int result = Call("a -hide " + Q(dir + "\\old.7z") + " " + Q(dir + "\\in.txt"));
+    SetEnvironmentVariableA("SEVENZIP32_ENGINE", NULL);
+    EXPECT_EQ(result, 0x8101);
+    EXPECT_EQ(ReadBytes(dir + "\\old.7z"), "old");
+    EXPECT_EQ(Names(dir), (std::vector<std::string>{"fake-7zz", "in.txt", "old.7z"}));
+    EXPECT_NE(Texts(messages).find("cannot read a file"), std::string::npos) << Texts(messages);
 }
 
 // A file that is read-only, one held open, and the archive itself reached

@@ -184,7 +184,7 @@ TEST(Result, ExitCodesAndTextsBecomeLibraryCodes) {
     // clang-format off
     static const std::tuple<int, const char*, bool, int> kCases[] = {
         {0, "", false, 0}, {0, "", true, 0}, {-1, "", false, 0x8102}, {42, "", false, 0x8102},
-        {2, "ERROR: Data Error", false, 0x8102}, {2, "ERROR: Wrong password : big.bin", false, 0x800A},
+        {1, "WARNING: cannot read x.txt", false, 0x8101}, {2, "ERROR: Data Error", false, 0x8102}, {2, "ERROR: Wrong password : big.bin", false, 0x800A},
         {7, "Command Line Error", false, 0x801C}, {8, "Not enough memory", false, 0x801D},
         {255, "Break signaled", false, 0x8102}, {255, "Break signaled", true, 0x8020}};
     // clang-format on

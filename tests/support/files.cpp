@@ -51,17 +51,23 @@ std::string HostPath(const std::string& path) {
     return out;
 }
 
-void RemoveTree(const std::string& path) {
-    // Under Wine the host removes it: Wine's own calls follow links out of
-    // the tree and cannot name every host file an archive may leave there.
+int HostRun(const std::vector<std::string>& argv) {
     typedef int(WINAPI * Spawn)(char* const*, int);
     auto spawn = reinterpret_cast<Spawn>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll"), "__wine_unix_spawnvp")));
+    std::vector<char*> vector;
+    for (const auto& arg : argv) {
+        vector.push_back(const_cast<char*>(arg.c_str()));
+    }
+    vector.push_back(nullptr);
+    return spawn != nullptr ? spawn(vector.data(), TRUE) : -1;
+}
+
+void RemoveTree(const std::string& path) {
+    // Under Wine the host removes it: Wine's own calls follow links out of
+    // the tree and cannot name every host file an archive may leave there.
     std::string host = HostPath(path);
-    if (spawn != nullptr && !host.empty()) {
-        char* argv[] = {const_cast<char*>("/bin/rm"), const_cast<char*>("-rf"),
-                        const_cast<char*>("--"), &host[0], nullptr};
-        spawn(argv, TRUE);
+    if (!host.empty() && HostRun({"/bin/rm", "-rf", "--", host}) != -1) {
         return;
     }
     std::string from = path + '\0'; // the list ends with a second zero

@@ -1,6 +1,7 @@
 // File helpers for tests: temporary folders, whole-file bytes, build paths.
 #pragma once
 #include <string>
+#include <vector>
 
 namespace testsupport {
 
@@ -14,6 +15,8 @@ std::string TessaroExe();
 std::string MakeTempDir(const std::string& tag);
 // Under Wine the host path of a Windows path (UTF-8); elsewhere "".
 std::string HostPath(const std::string& path);
+// Under Wine runs a host program to its end; its exit code (-1 elsewhere).
+int HostRun(const std::vector<std::string>& argv);
 // Deletes a folder tree (best effort), never through a link inside it.
 void RemoveTree(const std::string& path);
 // Whole file as bytes; empty when missing.
