@@ -101,36 +101,6 @@ void SzShowMessage(HWND owner, LPCSTR text, LPCSTR detailUtf8, UINT flags) {
     HeapFree(GetProcessHeap(), 0, message);
 }
 
-int SzAskOverwrite(HWND owner, int count, LPCSTR namesUtf8) {
-    char text[1024];
-    ZeroMemory(text, sizeof(text));
-    StringCchPrintfA(text, sizeof(text), SZ_TEXT_OVERWRITE_FORMAT, count, "%s");
-    // The names are UTF-8, the frame code page 932: split at the placeholder.
-    LPSTR mark = strstr(text, "%s");
-    if (mark == NULL) {
-        return IDCANCEL;
-    }
-    *mark = '\0';
-    WCHAR wide[4096];
-    WCHAR caption[64];
-    ZeroMemory(wide, sizeof(wide));
-    ZeroMemory(caption, sizeof(caption));
-    int used = MultiByteToWideChar(932, 0, text, -1, wide, 4096) - 1;
-    if (used < 0) {
-        used = 0;
-    }
-    int names = MultiByteToWideChar(CP_UTF8, 0, namesUtf8, -1, wide + used, 3000) - 1;
-    if (names > 0) {
-        used += names;
-    }
-    MultiByteToWideChar(932, 0, mark + 2, -1, wide + used, 4096 - used - 1);
-    MultiByteToWideChar(932, 0, SZ_TEXT_TITLE, -1, caption, 64);
-    int answer =
-        MessageBoxW(owner, wide, caption, MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2);
-    // No display: the box returns at once, and anything but a yes keeps the files.
-    return answer == IDYES || answer == IDCANCEL ? answer : IDNO;
-}
-
 struct SzPasswordState {
     bool confirm;
     bool asciiOnly;
