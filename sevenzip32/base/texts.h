@@ -68,7 +68,10 @@
 #define SZ_TEXT_NO_STAGE                                                                           \
     "作業用のフォルダーを作れませんでした (フォルダーがないか、書き込めません):\r\n\r\n"
 
-// Control ids of the password dialog and the progress window.
+// The dialogs of dialogs/dialogs.rc and the ids of their controls.
+#define SZ_IDD_PASSWORD 100
+#define SZ_IDD_PROGRESS 101
+#define SZ_IDD_QUESTION 102
 #define SZ_ID_PASSWORD_LABEL 200
 #define SZ_ID_PASSWORD 201
 #define SZ_ID_CONFIRM_LABEL 202

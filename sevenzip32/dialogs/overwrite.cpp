@@ -6,17 +6,6 @@
 #include "sevenzip32/base/texts.h"
 #include "sevenzip32/dialogs/ui.h"
 
-// Five buttons in a row under the text; Cancel is not IDCANCEL, so that
-// Escape or the close box give the harmless answer.
-static const SzControl kQuestionControls[] = {
-    {SZ_ID_QUESTION_TEXT, SZ_CLASS_STATIC, "", SS_LEFT | SS_NOPREFIX, 7, 7, 286, 52},
-    {IDYES, SZ_CLASS_BUTTON, SZ_TEXT_YES, BS_PUSHBUTTON | WS_TABSTOP, 7, 66, 54, 14},
-    {SZ_ID_YES_ALL, SZ_CLASS_BUTTON, SZ_TEXT_YES_ALL, BS_PUSHBUTTON | WS_TABSTOP, 65, 66, 54, 14},
-    {IDNO, SZ_CLASS_BUTTON, SZ_TEXT_NO, BS_DEFPUSHBUTTON | WS_TABSTOP, 123, 66, 54, 14},
-    {SZ_ID_NO_ALL, SZ_CLASS_BUTTON, SZ_TEXT_NO_ALL, BS_PUSHBUTTON | WS_TABSTOP, 181, 66, 54, 14},
-    {SZ_ID_STOP, SZ_CLASS_BUTTON, SZ_TEXT_CANCEL, BS_PUSHBUTTON | WS_TABSTOP, 239, 66, 54, 14},
-};
-
 static const struct {
     int id;
     SzOverwriteAnswer answer;
@@ -88,11 +77,8 @@ SzOverwriteAnswer SzAskOverwrite(HWND owner, LPCWSTR existing, LPCWSTR incoming)
     LPCWSTR shown = wcsncmp(existing, L"\\\\?\\", 4) == 0 ? existing + 4 : existing;
     StringCchPrintfW(text, sizeof(text) / sizeof(text[0]), format, shown, sizes[0], dates[0],
                      sizes[1], dates[1]);
-    static WORD buffer[SZ_TEMPLATE_WORDS];
-    LPCDLGTEMPLATEW dialog =
-        SzBuildTemplate(buffer, SZ_TEXT_OVERWRITE_CAPTION, 300, 87, kQuestionControls, 6);
-    INT_PTR id = DialogBoxIndirectParamW(GetModuleHandleA(NULL), dialog, owner, QuestionProc,
-                                         reinterpret_cast<LPARAM>(text));
+    INT_PTR id = DialogBoxParamW(SzLibraryModule(), MAKEINTRESOURCEW(SZ_IDD_QUESTION), owner,
+                                 QuestionProc, reinterpret_cast<LPARAM>(text));
     for (size_t i = 0; i < sizeof(kAnswers) / sizeof(kAnswers[0]); i++) {
         if (kAnswers[i].id == id) {
             return kAnswers[i].answer;

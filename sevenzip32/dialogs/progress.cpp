@@ -17,18 +17,6 @@ struct SzProgressState {
     bool shown;
 };
 
-static const SzControl kProgressControls[] = {
-    {SZ_ID_PROGRESS_TEXT, SZ_CLASS_STATIC, "", SS_LEFT | SS_NOPREFIX, 7, 7, 246, 9},
-    {SZ_ID_PROGRESS_FILE, SZ_CLASS_STATIC, "", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS, 7, 20, 246,
-     9},
-    {SZ_ID_PROGRESS_SIZE, SZ_CLASS_STATIC, "", SS_LEFT | SS_NOPREFIX, 7, 48, 246, 9},
-    {SZ_ID_PROGRESS_TIME, SZ_CLASS_STATIC, "", SS_LEFT | SS_NOPREFIX, 7, 60, 246, 9},
-    {IDCANCEL, SZ_CLASS_BUTTON, SZ_TEXT_CANCEL, BS_PUSHBUTTON | WS_TABSTOP, 199, 76, 54, 14},
-};
-
-// The bar lives between the file name and the sizes (dialog units).
-static const RECT kBarPlace = {7, 32, 253, 43};
-
 static SzProgressState* StateOf(HWND progress) {
     return reinterpret_cast<SzProgressState*>(GetWindowLongPtrW(progress, DWLP_USER));
 }
@@ -37,12 +25,6 @@ static INT_PTR CALLBACK ProgressProc(HWND dialog, UINT message, WPARAM wParam, L
     switch (message) {
     case WM_INITDIALOG: {
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        RECT bar = kBarPlace;
-        MapDialogRect(dialog, &bar);
-        CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE, bar.left, bar.top,
-                        bar.right - bar.left, bar.bottom - bar.top, dialog,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(SZ_ID_PROGRESS_BAR)),
-                        GetModuleHandleA(NULL), NULL);
         SendDlgItemMessageA(dialog, SZ_ID_PROGRESS_BAR, PBM_SETRANGE32, 0, 100);
         return TRUE;
     }
@@ -81,15 +63,16 @@ HWND SzOpenProgress(HWND owner, LPCSTR archive, volatile bool* cancelled) {
     char title[MAX_PATH + 64];
     ZeroMemory(title, sizeof(title));
     StringCchPrintfA(title, sizeof(title), SZ_TEXT_PROGRESS_TITLE_FORMAT, LeafName(archive));
-    static WORD buffer[SZ_TEMPLATE_WORDS];
-    LPCDLGTEMPLATEW dialog =
-        SzBuildTemplate(buffer, title, 260, 97, kProgressControls,
-                        sizeof(kProgressControls) / sizeof(kProgressControls[0]));
-    HWND progress = CreateDialogIndirectParamW(GetModuleHandleA(NULL), dialog, owner, ProgressProc,
-                                               reinterpret_cast<LPARAM>(state));
+    HWND progress = CreateDialogParamW(SzLibraryModule(), MAKEINTRESOURCEW(SZ_IDD_PROGRESS), owner,
+                                       ProgressProc, reinterpret_cast<LPARAM>(state));
     if (progress == NULL) {
         HeapFree(GetProcessHeap(), 0, state);
+        return NULL;
     }
+    WCHAR wide[MAX_PATH + 64];
+    ZeroMemory(wide, sizeof(wide));
+    MultiByteToWideChar(932, 0, title, -1, wide, MAX_PATH + 63);
+    SetWindowTextW(progress, wide);
     return progress;
 }
 

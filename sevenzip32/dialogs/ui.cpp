@@ -7,45 +7,12 @@
 #include "sevenzip32/host/terminal.h"
 #include "sevenzip32/base/texts.h"
 
-static WORD* PutText(WORD* p, LPCSTR text) {
-    int n = MultiByteToWideChar(932, 0, text, -1, reinterpret_cast<LPWSTR>(p), 200);
-    return p + (n > 0 ? n : 1);
-}
-
-static WORD* AlignDword(WORD* base, WORD* p) {
-    return ((p - base) & 1) ? p + 1 : p;
-}
-
-LPCDLGTEMPLATEW SzBuildTemplate(WORD* buffer, LPCSTR caption, short cx, short cy,
-                                const SzControl* controls, int count) {
-    ZeroMemory(buffer, SZ_TEMPLATE_WORDS * sizeof(WORD));
-    DLGTEMPLATE* dialog = reinterpret_cast<DLGTEMPLATE*>(buffer);
-    dialog->style = DS_MODALFRAME | DS_CENTER | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU;
-    dialog->cdit = static_cast<WORD>(count);
-    dialog->cx = cx;
-    dialog->cy = cy;
-    WORD* p = reinterpret_cast<WORD*>(dialog + 1);
-    *p++ = 0; // no menu
-    *p++ = 0; // standard class
-    p = PutText(p, caption);
-    *p++ = 9;
-    p = PutText(p, "MS UI Gothic");
-    for (int i = 0; i < count; i++) {
-        p = AlignDword(buffer, p);
-        DLGITEMTEMPLATE* item = reinterpret_cast<DLGITEMTEMPLATE*>(p);
-        item->style = WS_CHILD | WS_VISIBLE | controls[i].style;
-        item->x = controls[i].x;
-        item->y = controls[i].y;
-        item->cx = controls[i].cx;
-        item->cy = controls[i].cy;
-        item->id = controls[i].id;
-        p = reinterpret_cast<WORD*>(item + 1);
-        *p++ = 0xFFFF;
-        *p++ = controls[i].classAtom;
-        p = PutText(p, controls[i].text);
-        *p++ = 0; // no creation data
-    }
-    return reinterpret_cast<LPCDLGTEMPLATEW>(buffer);
+HINSTANCE SzLibraryModule() {
+    HMODULE module = NULL;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                           GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(&SzLibraryModule), &module);
+    return module;
 }
 
 bool SzHaveDisplay() {
@@ -106,17 +73,6 @@ struct SzPasswordState {
     bool asciiOnly;
     LPWSTR password;
     int passwordChars;
-};
-
-static const SzControl kPasswordControls[] = {
-    {SZ_ID_PASSWORD_LABEL, SZ_CLASS_STATIC, SZ_TEXT_PASSWORD_LABEL, SS_LEFT, 7, 7, 206, 9},
-    {SZ_ID_PASSWORD, SZ_CLASS_EDIT, "", ES_PASSWORD | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 7,
-     18, 206, 12},
-    {SZ_ID_CONFIRM_LABEL, SZ_CLASS_STATIC, SZ_TEXT_CONFIRM_LABEL, SS_LEFT, 7, 36, 206, 9},
-    {SZ_ID_CONFIRM, SZ_CLASS_EDIT, "", ES_PASSWORD | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 7, 47,
-     206, 12},
-    {IDOK, SZ_CLASS_BUTTON, SZ_TEXT_OK, BS_DEFPUSHBUTTON | WS_TABSTOP, 103, 68, 50, 14},
-    {IDCANCEL, SZ_CLASS_BUTTON, SZ_TEXT_CANCEL, BS_PUSHBUTTON | WS_TABSTOP, 159, 68, 54, 14},
 };
 
 static void OwnMessage(HWND dialog, LPCSTR text) {
@@ -252,12 +208,9 @@ SzAsk SzAskPassword(HWND owner, bool confirm, bool asciiOnly, LPWSTR password, i
     if (!SzHaveDisplay()) {
         return AskOnTerminal(confirm, password, passwordChars);
     }
-    static WORD buffer[SZ_TEMPLATE_WORDS];
-    LPCDLGTEMPLATEW dialog =
-        SzBuildTemplate(buffer, SZ_TEXT_PASSWORD_CAPTION, 220, 89, kPasswordControls, 6);
     SzPasswordState state = {confirm, asciiOnly, password, passwordChars};
-    INT_PTR answer = DialogBoxIndirectParamW(GetModuleHandleA(NULL), dialog, owner, PasswordProc,
-                                             reinterpret_cast<LPARAM>(&state));
+    INT_PTR answer = DialogBoxParamW(SzLibraryModule(), MAKEINTRESOURCEW(SZ_IDD_PASSWORD), owner,
+                                     PasswordProc, reinterpret_cast<LPARAM>(&state));
     if (answer == -1) {
         return SZ_ASK_UNAVAILABLE;
     }

@@ -1,26 +1,10 @@
-// The library's own windows: password entry, questions and messages, and the
-// in-memory dialog templates they are built from.
+// The library's own windows: password entry and messages; the dialogs' layouts
+// are in dialogs.rc.
 #pragma once
 #include <windows.h>
 
-#define SZ_CLASS_BUTTON 0x0080
-#define SZ_CLASS_EDIT 0x0081
-#define SZ_CLASS_STATIC 0x0082
-#define SZ_TEMPLATE_WORDS 2048
-
-// One control of a dialog template, in dialog units.
-struct SzControl {
-    WORD id;
-    WORD classAtom;
-    LPCSTR text; // code page 932
-    DWORD style;
-    short x, y, cx, cy;
-};
-
-// Lays a hidden dialog out in buffer (SZ_TEMPLATE_WORDS) from its caption
-// (code page 932), size and control table.
-LPCDLGTEMPLATEW SzBuildTemplate(WORD* buffer, LPCSTR caption, short cx, short cy,
-                                const SzControl* controls, int count);
+// This library's module, whose resources hold the dialogs.
+HINSTANCE SzLibraryModule();
 
 enum SzAsk { SZ_ASK_OK, SZ_ASK_CANCELLED, SZ_ASK_UNAVAILABLE };
 

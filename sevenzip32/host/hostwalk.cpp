@@ -57,9 +57,12 @@ sub walk {
     my $escaped = !safe($n);
     my $name = $escaped ? escape($n) : $n;
     my $r = length $rel ? "$rel/$name" : $name;
-    if ($escaped && (lstat "$dir/$name" or !rename "$dir/$n", "$dir/$name")) {
+    # Never over another entry: one already of the escaped name keeps it.
+    my $why = !$escaped ? '' : lstat("$dir/$name") ? 'exists'
+            : rename("$dir/$n", "$dir/$name") ? '' : 'name';
+    if ($why) {
       remove("$dir/$n");
-      say_line('R', $r, 'name');
+      say_line('R', $r, $why);
       next;
     }
     lstat "$dir/$name";
