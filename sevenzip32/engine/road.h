@@ -3,7 +3,9 @@
 #pragma once
 #include <windows.h>
 
-#include "sevenzip32/engine/engine.h"
+#include "sevenzip32/base/args.h"
+
+struct SzJob;
 
 // What each road does its own way.
 struct SzBackend {

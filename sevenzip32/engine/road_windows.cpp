@@ -6,6 +6,7 @@
 #include <string.h>
 #include <strsafe.h>
 
+#include "sevenzip32/engine/engine.h"
 #include "sevenzip32/engine/road.h"
 #include "sevenzip32/engine/quote.h"
 
