@@ -48,8 +48,9 @@
 #define SZ_TEXT_YES_ALL "すべてはい"
 #define SZ_TEXT_NO "いいえ"
 #define SZ_TEXT_NO_ALL "すべていいえ"
-#define SZ_TEXT_NOT_PLACED                                                                         \
-    "次のファイルは展開先に置けませんでした。元のファイルはそのままです:\r\n\r\n"
+#define SZ_TEXT_NOT_PLACED                                                                                                                  \
+    "次のファイルは書庫のとおりには展開できませんでした。展開先にあったファイルはそのままです:" \
+    "\r\n\r\n"
 #define SZ_TEXT_NOT_COMPRESSED "次の書庫を作れませんでした。元のファイルはそのままです:\r\n\r\n"
 // Why an entry was not delivered, after its name.
 #define SZ_TEXT_REFUSED_IN_USE "ほかのプログラムが使用中"
@@ -63,6 +64,7 @@
 #define SZ_TEXT_REFUSED_EXISTS "同じ名前のものがあります"
 #define SZ_TEXT_REFUSED_SPECIAL "デバイスなどの特殊なファイル"
 #define SZ_TEXT_REFUSED_FAILED "作成または移動できませんでした"
+#define SZ_TEXT_REFUSED_CLIMBED "展開先の外を指す名前のため、展開先の中に置きました"
 #define SZ_TEXT_NO_HOST_WALK                                                                       \
     "展開したファイルの名前を確かめられませんでした (/usr/bin/perl が必要です):\r\n\r\n"
 #define SZ_TEXT_NO_STAGE                                                                           \

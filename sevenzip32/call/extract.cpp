@@ -208,6 +208,21 @@ int SzExtract(SzCall* call) {
             ApplyHostReport(&stage, SzConsoleText(&report), false, &links, &refused);
             SzConsoleFree(&report);
         }
+        for (int i = 0; result != SEVENZIP_ERROR_CANCELLED && i < call->climbing.count; i++) {
+            // A legacy name is shown as it is placed, not as its stored bytes.
+            LPCSTR stored = SzArgsAt(&call->climbing, i);
+            LPSTR decoded =
+                call->cmd.legacyNames ? SzDecodeLegacyText(call->cmd.archive, stored) : NULL;
+            WCHAR name[MAX_PATH * 2];
+            SzUtf8ToWide(decoded != NULL ? decoded : stored, name, MAX_PATH * 2);
+            if (decoded != NULL) {
+                HeapFree(GetProcessHeap(), 0, decoded);
+            }
+            for (LPWSTR p = name; *p != L'\0'; p++) {
+                *p = *p == L'/' ? L'\\' : *p;
+            }
+            SzRefuse(&refused, name, SZ_REFUSED_CLIMBED);
+        }
         if (result == SEVENZIP_OK && refused.used > 0) {
             result = SEVENZIP_ERROR_WARNING;
         }

@@ -101,6 +101,7 @@ int SzExecute(HWND owner, LPCSTR cmdLine, LPSTR output, DWORD outputSize) {
     SzFreeCommand(&call->cmd);
     SecureZeroMemory(call->password, sizeof(call->password));
     SzConsoleFree(&call->output);
+    SzArgsFree(&call->climbing);
     HeapFree(GetProcessHeap(), 0, call);
     return result;
 }

@@ -146,6 +146,7 @@ int SzPrepare(SzCall* call) {
             SzReportEngineFailure(call, &errors, &output);
         } else {
             call->listedBytes = SzListedBytes(listing);
+            SzListingClimbingNames(listing, &call->climbing);
             if (!call->havePassword && SzListingEncrypted(listing)) {
                 SzAsk answer = SzAskCallPassword(call, false);
                 result = answer == SZ_ASK_OK ? SEVENZIP_OK : SzAskResult(answer);

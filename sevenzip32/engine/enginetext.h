@@ -29,6 +29,11 @@ bool SzListingNeedsPassword(LPCSTR output, LPCSTR errors);
 // True when a technical listing (l -slt) shows an encrypted entry.
 bool SzListingEncrypted(LPCSTR listing);
 
+// The stored names of a technical listing that lead out of the folder they
+// are extracted into (rooted, on a drive, or with a ".." part), added to names.
+// The engine places them inside under the rest of their name.
+void SzListingClimbingNames(LPCSTR listing, SzArgs* names);
+
 // What a technical listing's entries hold, in bytes (the sum of their sizes).
 ULONGLONG SzListedBytes(LPCSTR listing);
 

@@ -86,6 +86,7 @@ static const struct {
     {SZ_REFUSED_EXISTS, "exists", SZ_TEXT_REFUSED_EXISTS},
     {SZ_REFUSED_SPECIAL, "special", SZ_TEXT_REFUSED_SPECIAL},
     {SZ_REFUSED_FAILED, "failed", SZ_TEXT_REFUSED_FAILED},
+    {SZ_REFUSED_CLIMBED, "", SZ_TEXT_REFUSED_CLIMBED},
 };
 
 bool SzRefusalOfWord(LPCSTR word, SzRefusal* why) {

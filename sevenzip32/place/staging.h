@@ -40,7 +40,8 @@ enum SzRefusal {
     SZ_REFUSED_NO_LINK,   // a link this system would not let the engine make
     SZ_REFUSED_EXISTS,    // a link meeting an existing entry
     SZ_REFUSED_SPECIAL,   // a device, pipe or socket
-    SZ_REFUSED_FAILED     // the system refused to create or move it
+    SZ_REFUSED_FAILED,    // the system refused to create or move it
+    SZ_REFUSED_CLIMBED    // not refused: a name leading out, placed inside
 };
 
 // Adds "path (reason)" to list (UTF-8, one a line); path is a Windows path.

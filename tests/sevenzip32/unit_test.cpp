@@ -246,6 +246,15 @@ TEST(Console, ProgressLinesGivePercentAndFile) {
         3000003u);
     EXPECT_EQ(SzAddedBytes("Add new data to archive: 1 folder\nFiles read from disk: 7 bytes\n"),
               0u);
+    // Stored names that lead out of the destination, from the same listing.
+    SzArgs climbing;
+    SzArgsInit(&climbing);
+    SzListingClimbingNames("Path = /x/../a.tar\n----------\nPath = b.txt\nPath = ../b.txt\n"
+                           "Path = a/../b\nPath = /b\nPath = c:/b\nPath = a\\..\\b\n"
+                           "Path = ...\nPath = a..b/..c\n",
+                           &climbing);
+    EXPECT_EQ(Joined(climbing), "../b.txt|a/../b|/b|c:/b|a\\..\\b");
+    SzArgsFree(&climbing);
 }
 
 // The format list as 7zz 26.02 and Debian 13's 7z 25.01 print it (25.01, like
