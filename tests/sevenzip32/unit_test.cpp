@@ -236,9 +236,8 @@ TEST(Console, ProgressLinesGivePercentAndFile) {
     EXPECT_STREQ(small, "lon");
 }
 
-// The format list as 7zz 26.02 and Debian 13's 7z 25.01 print it (25.01, like
-// the Windows 7z.exe, numbers each format's library and shows the time
-// precision of formats it writes), cut to four formats: the same answers.
+// 'i' of 7zz 26.02, and of 7z 25.01 which (as 7z.exe) numbers each format's
+// library and shows the time precision of formats it writes: same answers.
 TEST(Formats, EachEngineVersionsListClassifiesAlike) {
     static const char* const kLists[] = {
         "\nFormats:\n"
@@ -254,9 +253,8 @@ TEST(Formats, EachEngineVersionsListClassifiesAlike) {
         "08\n"};
     // clang-format off
     static const std::tuple<const char*, const char*, bool> kFiles[] = {
-        {"notes.txt", "plain words", false}, {"a.TGZ", "", true}, {"a.001", "", true},
-        {"a.dat", "\r\n:10", true}, {"a.dat", "xx\x1F\x8B\x08", true}, {"a.dat", "\x7F" "ELF", true},
-        {"a.dat", "x\x7F" "ELF", false}};
+        {"notes.txt", "plain words", false}, {"a.TGZ", "", true}, {"a.001", "", true}, {"a.dat", "\r\n:10", true},
+        {"a.dat", "xx\x1F\x8B\x08", true}, {"a.dat", "\x7F" "ELF", true}, {"a.dat", "x\x7F" "ELF", false}};
     // clang-format on
     for (const char* list : kLists) {
         SzFormatTable table;
