@@ -11,6 +11,9 @@ pkgs=(cmake make mingw-w64-tools wine xvfb xauth
       desktop-file-utils libglib2.0-bin)
 # 32-bit Wine and MinGW where the kernel runs 32-bit programs, else 64-bit.
 . "$(dirname "$0")/wine-env.sh"
+# Packages install in a locale every Debian has: the Japanese one may not
+# exist yet, and every Perl script of the packages would say so.
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
 if [ "$TESSARO_ARCH" = win32 ]; then
   pkgs+=(g++-mingw-w64-i686 wine32:i386)
 else

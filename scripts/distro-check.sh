@@ -11,8 +11,14 @@
 # Only the downloaded .deb files are kept between runs (DISTRO_CACHE/
 # RELEASE-debs), which saves fetching them again; they are installed anew.
 # The full output of the last run is kept in DISTRO_CACHE/RELEASE.log.
-# DISTRO_KEEP=1 keeps the run's changes to the clean system (the overlay's
-# upper folder, with the checkout and its build) for a look afterwards.
+# TESSARO_ARCH=win64 (or win32) is passed on, to take that road in the
+# system whatever the kernel runs. DISTRO_KEEP=1 keeps the run's changes to
+# the clean system (the overlay's upper folder, with the checkout and its
+# build) for a look afterwards.
+
+# One block, read whole before it runs: editing this file during a run does
+# not change the run.
+{
 set -euo pipefail
 release=${1:-}
 case $release in
@@ -22,6 +28,7 @@ esac
 root=$(cd "$(dirname "$0")/.." && pwd)
 cache=${DISTRO_CACHE:-/var/cache/tessaro-distro}
 mirror=${DEBIAN_MIRROR:-http://deb.debian.org/debian}
+security_mirror=${DEBIAN_SECURITY_MIRROR:-http://deb.debian.org/debian-security}
 base="$cache/$release"
 if [ "$(id -u)" -ne 0 ]; then
   echo "distro-check: needs root (debootstrap, chroot, mounts)" >&2
@@ -98,6 +105,10 @@ inside() {
   # Name service and the registries' trust as the host has them: without
   # the host's npm settings and CA bundle npm cannot reach its registry here.
   cp -L /etc/resolv.conf "$sys/etc/resolv.conf"
+  # An installed Debian takes its updates and security fixes too; debootstrap
+  # writes only the release itself.
+  printf 'deb %s %s main\ndeb %s %s-updates main\ndeb %s %s-security main\n' \
+    "$mirror" "$release" "$mirror" "$release" "${security_mirror}" "$release" >"$sys/etc/apt/sources.list"
   local f
   for f in /etc/npmrc /usr/etc/npmrc /etc/ssl/certs/ca-certificates.crt; do
     if [ -f "$f" ]; then
@@ -109,6 +120,7 @@ inside() {
   git -C "$sys/root/tessaro" fetch -q "$root" HEAD
   git -C "$sys/root/tessaro" checkout -q -b tessaro FETCH_HEAD
   chroot "$sys" /usr/bin/env -i HOME=/root USER=root LOGNAME=root SHELL=/bin/bash TERM=dumb CI=true \
+    ${TESSARO_ARCH:+TESSARO_ARCH=$TESSARO_ARCH} \
     PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
     /bin/bash -c 'cd /root/tessaro || exit 1; s=0; ./test.sh || s=$?
       echo "distro-check-versions: Debian $(cat /etc/debian_version), wine $(dpkg-query -W -f="\${Version}" wine 2>&1), 7zip $(dpkg-query -W -f="\${Version}" 7zip 2>&1)"
@@ -118,12 +130,15 @@ inside() {
 echo "distro-check: $release, HEAD ${head:0:12}, output in $log"
 status=0
 export -f inside
-export run sys base root cache release
+export run sys base root cache release mirror security_mirror TESSARO_ARCH
 unshare -m bash -c inside >"$log" 2>&1 </dev/null || status=$?
 
+# The log holds code page 932 bytes: grep must not take it for binary.
 versions=$(sed -n 's/^distro-check-versions: //p' "$log" | tail -n 1)
-echo "distro-check: $release: $(grep -E '^[0-9]+% tests passed' "$log" | tail -n 1 || echo "no ctest summary")"
+summary=$(grep -a -E '^[0-9]+% tests passed' "$log" | tail -n 1) || summary="no ctest summary"
+echo "distro-check: $release: $summary"
 sed -n '/^The following tests FAILED:/,/^Errors while running/p' "$log"
 [ -n "$versions" ] && echo "distro-check: $release: $versions"
 echo "distro-check: $release: exit $status after $(elapsed)"
 exit "$status"
+}

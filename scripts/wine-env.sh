@@ -1,6 +1,7 @@
 # Sourced: the environment every Wine run of Tessaro uses.
 # Code page 932 comes from the Japanese locale; no installer prompts ever.
-export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+# On a fresh machine the locale is made later by bootstrap.sh: no warning.
+export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 2>/dev/null
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
 . "$(dirname "${BASH_SOURCE[0]}")/engine.sh"

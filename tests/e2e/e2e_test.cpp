@@ -762,7 +762,8 @@ TEST_F(LibraryTest, LegacyZipNamesLandReadableThroughTessaroAndInTheListing) {
     std::string dir = MakeTempDir("i9-legacy"), zip = dir + "\\legacy.zip";
     WriteBytes(zip, StoredZip(kLegacyEntries));
     DialogWatcher library(kMessageCaption), program; // a failure is answered, not waited out
-    ASSERT_EQ(Tessaro("DECOMP_DIR=TRUE\r\n", {zip}), 0u) << Texts(library) << Texts(program);
+    ASSERT_EQ(Tessaro("DECOMP_DIR=TRUE\r\n", {zip}), 0u);
+    EXPECT_EQ(Texts(library) + Texts(program), "");
     std::vector<std::string> expected = {"bad%81 x%5C.txt", "ソ/", "表ソ.txt"};
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(Names(dir + "\\legacy"), expected);

@@ -257,9 +257,8 @@ TEST(Console, ProgressLinesGivePercentAndFile) {
     SzArgsFree(&climbing);
 }
 
-// The format list as 7zz 26.02 and Debian 13's 7z 25.01 print it (25.01, like
-// the Windows 7z.exe, numbers each format's library and shows the time
-// precision of formats it writes), cut to four formats: the same answers.
+// 'i' of 7zz 26.02, and of 7z 25.01 which (as 7z.exe) numbers each format's
+// library and shows the time precision of formats it writes: same answers.
 TEST(Formats, EachEngineVersionsListClassifiesAlike) {
     static const char* const kLists[] = {
         "\nFormats:\n"

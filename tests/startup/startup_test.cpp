@@ -1,7 +1,7 @@
 // Tessaro.exe as a process beside a library it must refuse or accept, and a
 // second start while a first holds the single-instance name: the messages,
 // what each process asks the library, that it lets the library go once, and
-// that every road ends with exit code 0; and what the file carries.
+// that every road ends with exit code 0.
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -211,29 +211,4 @@ TEST(SecondInstance, WithoutAWindowToFindTellsOnlyOfABusyLibrary) {
         ReleaseMutex(held);
         CloseHandle(held);
     }
-}
-
-// What the shell shows of the file: its version, its icon (one image of 32 x
-// 32 pixels, 24 bits each), and a manifest asking for no elevation.
-TEST(Resources, VersionIconAndManifest) {
-    std::string exe = TessaroExe();
-    std::vector<char> record(GetFileVersionInfoSizeA(exe.c_str(), NULL));
-    VS_FIXEDFILEINFO* fixed = NULL;
-    UINT length = 0;
-    ASSERT_TRUE(!record.empty() &&
-                GetFileVersionInfoA(exe.c_str(), 0, (DWORD)record.size(), record.data()) &&
-                VerQueryValueA(record.data(), "\\", (void**)&fixed, &length));
-    EXPECT_EQ(0x00010001u, fixed->dwFileVersionMS);
-    EXPECT_EQ(0x00000001u, fixed->dwProductVersionLS);
-    HMODULE file = LoadLibraryExA(exe.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
-    auto bytes = [&](LPCSTR name, LPCSTR type) {
-        HRSRC found = FindResourceA(file, name, type);
-        return std::string(found ? (const char*)LockResource(LoadResource(file, found)) : "",
-                           found ? SizeofResource(file, found) : 0);
-    };
-    EXPECT_EQ("00 00 01 00 01 00 20 20 00 00 01 00 18 00",
-              Hex(bytes("APP_ICON", RT_GROUP_ICON).substr(0, 14)));
-    EXPECT_NE(std::string::npos,
-              bytes(MAKEINTRESOURCEA(1), RT_MANIFEST).find("level=\"asInvoker\""));
-    FreeLibrary(file);
 }
