@@ -218,7 +218,7 @@ int SzBuildEngineArgs(const SzCommand* cmd, const SzEngineInfo* engine, LPCSTR a
     // Engines that honour it write such names decoded; the others write the
     // stored bytes, which the host walk escapes for decoding.
     if (cmd->legacyNames) {
-        SzArgsAdd(engineArgs, "-mcp=932");
+        SzArgsAdd(engineArgs, SZ_LEGACY_NAMES_SWITCH);
     }
     if (outDir != NULL && (cmd->command == 'x' || cmd->command == 'e')) {
         ZeroMemory(host, sizeof(host));

@@ -10,6 +10,9 @@
 
 enum SzPasswordMode { SZ_PASSWORD_NONE, SZ_PASSWORD_ASK, SZ_PASSWORD_GIVEN };
 
+// Tells the engine that a ZIP's names without the UTF-8 flag are code page 932.
+#define SZ_LEGACY_NAMES_SWITCH "-mcp=932"
+
 struct SzCommand {
     char command;                         // 'a', 'x', 'e', 't' or 'l'
     char archive[SZ_PATH_BYTES];          // code page 932, as given

@@ -75,6 +75,10 @@ static int ListArchive(SzCall* call, SzConsole* output, SzConsole* errors) {
     for (size_t i = 0; i < sizeof(kList) / sizeof(kList[0]); i++) {
         SzArgsAdd(&args, kList[i]);
     }
+    // The names it lists are the names the extraction will write.
+    if (call->cmd.legacyNames) {
+        SzArgsAdd(&args, SZ_LEGACY_NAMES_SWITCH);
+    }
     SzArgsAdd(&args, host);
     SzJob job;
     volatile bool cancelled = false;
