@@ -26,8 +26,7 @@ inline void SetOptions(const std::string& options = std::string()) {
     for (std::string word; words >> word;) {
         std::string key = word.substr(0, word.find('=')), value = word.substr(key.size() + 1);
         int i = 0;
-        while (i < OPTION_COUNT && key != kOptions[i].key) {
-            ++i;
+        for (; i < OPTION_COUNT && key != kOptions[i].key; ++i) {
         }
         ASSERT_LT(i, OPTION_COUNT) << "no option " << key;
         if (char* text = RecordText(&g_ini, (OptionId)i)) {

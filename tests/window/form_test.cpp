@@ -97,6 +97,7 @@ TEST(SettingsForm, ApplyShowsEachOptionAndStoreTakesItBack) {
          "COMP_FORMAT=ZIP COMP_LEVEL=XXXXXX COMP_ENCRYPT=FALSE COMP_ENC_METHOD=AES128 "
          "COMP_OPEN=FALSE"},
     };
+    g_ini.iniPath[0] = '\0'; // Store writes no settings file
     for (auto& c : cases) {
         SetOptions(c.options);
         HWND wnd = OpenMainWindow();
