@@ -9,7 +9,17 @@
 set -euo pipefail
 case=$1 root=$2 build=$3
 work=$(mktemp -d /tmp/tessaro-desktop-test.XXXXXX)
-cleanup() { rm -rf "$work"; }
+# A job of a failed case may still wait for an answer, holding the
+# single-instance name for the tests after it: whatever names this test's
+# folder (its copy of the program, the engine on its files) is ended.
+cleanup() {
+  local f pid
+  for f in /proc/[0-9]*/cmdline; do
+    pid=${f#/proc/} pid=${pid%/cmdline}
+    if [ "$pid" != $$ ] && grep -qsaF "${work##*/}" "$f"; then kill "$pid" 2>/dev/null || true; fi
+  done
+  rm -rf "$work"
+}
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
