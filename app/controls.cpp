@@ -1,5 +1,4 @@
 #include "app/controls.h"
-#include "app/mainwnd.h"
 #include "res/resource.h"
 
 namespace {
@@ -13,23 +12,10 @@ struct ControlRow {
     int x, y, width, height;
 };
 
-// The texts of one drop-down list, added in order so that the index of a
-// text is its value.
-struct ListItems {
-    int id;
-    const char* const* texts;
-    int count;
-};
-
 const DWORD kGroupBox = BS_GROUPBOX | WS_GROUP;
 const DWORD kRadio = BS_AUTORADIOBUTTON | WS_TABSTOP;
 const DWORD kCheck = BS_AUTOCHECKBOX | WS_TABSTOP;
 const DWORD kDropList = CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
-
-const char* const kFormatTexts[] = {"ZIP", "7Z"};
-const char* const kLevelTexts[] = {"無圧縮",   "最低圧縮", "低圧縮",
-                                   "標準圧縮", "高圧縮",   "最高圧縮"};
-const char* const kMethodTexts[] = {"ZipCrypto", "AES128", "AES256"};
 
 // Face and height of the one font every control uses (Shift-JIS).
 const char kFontFace[] = "MS UI Gothic";
@@ -64,13 +50,6 @@ const ControlRow kControls[CONTROL_COUNT] = {
     {IDC_DLLINFO, "BUTTON", "DLLの情報", BS_PUSHBUTTON | WS_TABSTOP, 274, 204, 85, 24},
 };
 
-const ListItems kListItems[] = {
-    {IDC_COMP_FORMAT, kFormatTexts, sizeof kFormatTexts / sizeof kFormatTexts[0]},
-    {IDC_COMP_LEVEL, kLevelTexts, sizeof kLevelTexts / sizeof kLevelTexts[0]},
-    {IDC_COMP_ENC_METHOD, kMethodTexts, sizeof kMethodTexts / sizeof kMethodTexts[0]},
-};
-const int kListItemsCount = sizeof kListItems / sizeof kListItems[0];
-
 HFONT ControlFont() {
     if (g_font == NULL) {
         g_font = CreateFontA(kFontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
@@ -78,17 +57,6 @@ HFONT ControlFont() {
                              DEFAULT_PITCH | FF_DONTCARE, kFontFace);
     }
     return g_font;
-}
-
-void FillList(int id) {
-    for (int i = 0; i < kListItemsCount; ++i) {
-        if (kListItems[i].id != id) {
-            continue;
-        }
-        for (int j = 0; j < kListItems[i].count; ++j) {
-            SendMessageA(ControlHandle(id), CB_ADDSTRING, 0, (LPARAM)kListItems[i].texts[j]);
-        }
-    }
 }
 
 } // namespace
@@ -100,7 +68,6 @@ void CreateControls(HWND mainWnd) {
         g_controls[i] =
             CreateWindowExA(0, c.className, c.text, WS_CHILD | WS_VISIBLE | c.style, c.x, c.y,
                             c.width, c.height, mainWnd, (HMENU)(INT_PTR)c.id, instance, NULL);
-        FillList(c.id);
     }
     HFONT font = ControlFont();
     for (int i = 0; i < CONTROL_COUNT; ++i) {
@@ -127,6 +94,10 @@ bool IsControlOn(int id) {
 
 void SetControlOn(int id, bool on) {
     SendMessageA(ControlHandle(id), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void AddListItem(int id, const char* text) {
+    SendMessageA(ControlHandle(id), CB_ADDSTRING, 0, (LPARAM)text);
 }
 
 int ListSelection(int id) {

@@ -1,11 +1,18 @@
 #include "app/mainwnd.h"
 #include "app/controls.h"
+#include "app/form.h"
 #include "archiver/sevenzip.h"
 #include "jobs/dispatch.h"
 #include "jobs/options.h"
 #include "res/resource.h"
 
 namespace {
+
+const char kAppIconName[] = "APP_ICON";
+const DWORD kMainStyleEx = WS_EX_ACCEPTFILES;
+const DWORD kMainStyle = WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+const int kMainWidth = 440;
+const int kMainHeight = 260;
 
 void OnCommand(HWND wnd, int id, int code) {
     switch (id) {
@@ -38,7 +45,7 @@ void OnCommand(HWND wnd, int id, int code) {
 LRESULT CALLBACK MainWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_CREATE:
-        CreateControls(wnd);
+        CreateForm(wnd);
         CenterWindow(wnd);
         ApplySettingsToControls();
         SetFocus(ControlHandle(IDC_DECOMP_DESKTOP));
@@ -56,6 +63,28 @@ LRESULT CALLBACK MainWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     default: return DefWindowProcA(wnd, msg, wParam, lParam);
     }
+}
+
+bool RegisterMainClass(HINSTANCE instance) {
+    WNDCLASSA wc;
+    ZeroMemory(&wc, sizeof(wc));
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = MainWndProc;
+    wc.cbClsExtra = 0;
+    wc.cbWndExtra = 0;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconA(instance, kAppIconName);
+    wc.hCursor = LoadCursorA(NULL, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+    wc.lpszMenuName = NULL;
+    wc.lpszClassName = MAIN_CLASS_NAME;
+    return RegisterClassA(&wc) != 0;
+}
+
+HWND CreateMainWindow(HINSTANCE instance) {
+    return CreateWindowExA(kMainStyleEx, MAIN_CLASS_NAME, MAIN_WINDOW_TITLE, kMainStyle,
+                           CW_USEDEFAULT, CW_USEDEFAULT, kMainWidth, kMainHeight, NULL, NULL,
+                           instance, NULL);
 }
 
 void CenterWindow(HWND mainWnd) {

@@ -3,6 +3,7 @@
 #include <stdlib.h>
 #include <strsafe.h>
 
+#include "app/controls.h"
 #include "app/mainwnd.h"
 #include "archiver/sevenzip.h"
 #include "jobs/dispatch.h"
@@ -13,16 +14,9 @@ namespace {
 
 // The mutex shares its name with the window class: one name marks the program.
 const char kInstanceMutexName[] = MAIN_CLASS_NAME;
-const char kAppIconName[] = "APP_ICON";
-
 const char kLoadFailedText[] = "7-zip32.dll を読み込めませんでした。 プログラムを終了します。";
 const char kOldVersionFormat[] =
     "7-zip32.dll のバージョンが %.2f です。 9.20 以降を使用して下さい。";
-
-const DWORD kMainStyleEx = WS_EX_ACCEPTFILES;
-const DWORD kMainStyle = WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-const int kMainWidth = 440;
-const int kMainHeight = 260;
 
 // What a key does once the dialog handling has taken it: press one button,
 // unless the focus sits on one of the buttons that keep the key for themselves.
@@ -70,22 +64,6 @@ bool LibraryVersionAccepted() {
     return false;
 }
 
-bool RegisterMainClass(HINSTANCE instance) {
-    WNDCLASSA wc;
-    ZeroMemory(&wc, sizeof(wc));
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = MainWndProc;
-    wc.cbClsExtra = 0;
-    wc.cbWndExtra = 0;
-    wc.hInstance = instance;
-    wc.hIcon = LoadIconA(instance, kAppIconName);
-    wc.hCursor = LoadCursorA(NULL, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-    wc.lpszMenuName = NULL;
-    wc.lpszClassName = MAIN_CLASS_NAME;
-    return RegisterClassA(&wc) != 0;
-}
-
 // Everything the owner of the name does; the caller releases the name after.
 int RunOwningInstance(HINSTANCE instance, int showCommand) {
     if (!g_7zip.available) {
@@ -102,9 +80,7 @@ int RunOwningInstance(HINSTANCE instance, int showCommand) {
     if (!RegisterMainClass(instance)) {
         return 0;
     }
-    HWND mainWnd =
-        CreateWindowExA(kMainStyleEx, MAIN_CLASS_NAME, MAIN_WINDOW_TITLE, kMainStyle, CW_USEDEFAULT,
-                        CW_USEDEFAULT, kMainWidth, kMainHeight, NULL, NULL, instance, NULL);
+    HWND mainWnd = CreateMainWindow(instance);
     // Without a window the loop would wait for a quit that never comes.
     if (mainWnd == NULL) {
         return 0;

@@ -1,57 +1,22 @@
 #include "jobs/commands.h"
 #include "jobs/inputs.h"
-#include "settings/ini.h"
+#include "settings/options.h"
 #include <stdint.h>
 #include <string.h>
 #include <strsafe.h>
 
-// Indexed by the position of the level in kLevels; the mapping is not linear.
-static const char* const kLevelSwitches[LEVEL_COUNT] = {"-mx=0", "-mx=1", "-mx=3",
-                                                        "-mx=5", "-mx=7", "-mx=9"};
-
-const char* LevelSwitch(const char* level) {
-    int index = level ? FindValue(kLevels, LEVEL_COUNT, level) : -1;
-    return index < 0 ? "" : kLevelSwitches[index];
-}
-
-// Indexed by the position of the method in kEncMethods.
-static const char* const kZipEncryptedTemplates[ENC_METHOD_COUNT] = {
-    "a -tzip -p -mem=ZipCrypto %s -r0 \"%s\"",
-    "a -tzip -p -mem=AES128 %s -r0 \"%s\"",
-    "a -tzip -p -mem=AES256 %s -r0 \"%s\"",
-};
-
-struct FormatCommands {
-    const char* plainTemplate;
-    const char* encryptedTemplate; // NULL: the method chooses
-    const char* archivePathFormat;
-};
-
-// Indexed by the position of the format in kFormats.
-static const FormatCommands kFormatCommands[FORMAT_COUNT] = {
-    {"a -tzip %s -r0 \"%s\"", NULL, "%s\\%s.zip"},
-    {"a -t7z -mhe=off %s -ms=off -m0=LZMA2 -r0 \"%s\"",
-     "a -t7z -p -mhe=on %s -ms=off -m0=LZMA2 -r0 \"%s\"", "%s\\%s.7z"},
-};
-
-static const FormatCommands* FindFormat(const char* format) {
-    int index = format ? FindValue(kFormats, FORMAT_COUNT, format) : -1;
-    return index < 0 ? NULL : &kFormatCommands[index];
-}
-
-const char* CompressionTemplate(const char* format, bool encrypt, const char* method) {
-    const FormatCommands* commands = FindFormat(format);
-    if (commands == NULL) {
+const char* CompressionTemplate(const OptionValue* format, bool encrypt,
+                                const OptionValue* method) {
+    if (format == NULL) {
         return NULL;
     }
     if (!encrypt) {
-        return commands->plainTemplate;
+        return format->engine;
     }
-    if (commands->encryptedTemplate != NULL) {
-        return commands->encryptedTemplate;
+    if (format->encrypted != NULL) {
+        return format->encrypted;
     }
-    int index = method ? FindValue(kEncMethods, ENC_METHOD_COUNT, method) : -1;
-    return index < 0 ? NULL : kZipEncryptedTemplates[index];
+    return method != NULL ? method->engine : NULL;
 }
 
 static CommandStatus ToStatus(HRESULT hr) {
@@ -59,13 +24,12 @@ static CommandStatus ToStatus(HRESULT hr) {
 }
 
 CommandStatus FormatArchivePath(char* out, size_t outSize, const char* folder, const char* baseName,
-                                const char* format) {
+                                const OptionValue* format) {
     ZeroMemory(out, outSize);
-    const FormatCommands* commands = FindFormat(format);
-    if (commands == NULL) {
+    if (format == NULL) {
         return COMMAND_BAD_OPTION;
     }
-    HRESULT hr = StringCchPrintfA(out, outSize, commands->archivePathFormat, folder, baseName);
+    HRESULT hr = StringCchPrintfA(out, outSize, "%s\\%s%s", folder, baseName, format->extension);
     if (FAILED(hr) || strlen(out) > MAX_PATH) {
         ZeroMemory(out, outSize);
         return COMMAND_TOO_LONG;

@@ -2,6 +2,7 @@
 #pragma once
 #include <stddef.h>
 
+struct OptionValue;
 struct PathEntry;
 
 // Why a command or a path could not be built.
@@ -15,17 +16,14 @@ enum CommandStatus {
 // Size of the extraction command buffer.
 #define EXTRACT_COMMAND_SIZE 584
 
-// The level switch ("-mx=5") of a level text; "" for any other text or NULL.
-const char* LevelSwitch(const char* level);
-
-// The compression template for the options, with two %s (level switch and
-// archive path); NULL when format, or method for an encrypted ZIP, is outside
-// its set.
-const char* CompressionTemplate(const char* format, bool encrypt, const char* method);
+// The compression command template for the values chosen, with two %s
+// (level switch and archive path); NULL without a format, or without a
+// method for a format whose encryption the method decides.
+const char* CompressionTemplate(const OptionValue* format, bool encrypt, const OptionValue* method);
 
 // Writes folder, a backslash, baseName and the format's extension.
 CommandStatus FormatArchivePath(char* out, size_t outSize, const char* folder, const char* baseName,
-                                const char* format);
+                                const OptionValue* format);
 
 // Bytes needed for a compression command over inputCount inputs; 0 when
 // that is more than memory can address.

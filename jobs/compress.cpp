@@ -89,7 +89,7 @@ static void ShowStatus(HWND owner, CommandStatus status) {
 
 void RunCompression(const InputList* inputs, const char* dest, const JobOptions* options,
                     HWND owner) {
-    const char* format = JobTextValue(options, OPT_COMP_FORMAT);
+    const OptionValue* format = JobValue(options, OPT_COMP_FORMAT);
     const char* baseName = GetBaseName(inputs->entries[0].path);
     char archivePath[MAX_PATH + 1];
     CommandStatus status = baseName == NULL ? COMMAND_TOO_LONG
@@ -107,9 +107,9 @@ void RunCompression(const InputList* inputs, const char* dest, const JobOptions*
                              input);
         return;
     }
-    const char* levelSwitch = LevelSwitch(JobTextValue(options, OPT_COMP_LEVEL));
+    const OptionValue* level = JobValue(options, OPT_COMP_LEVEL);
     bool encrypt = JobFlagOn(options, OPT_COMP_ENCRYPT);
-    const char* method = encrypt ? JobTextValue(options, OPT_COMP_ENC_METHOD) : NULL;
+    const OptionValue* method = encrypt ? JobValue(options, OPT_COMP_ENC_METHOD) : NULL;
     const char* commandTemplate = CompressionTemplate(format, encrypt, method);
     if (commandTemplate == NULL) {
         return;
@@ -120,8 +120,9 @@ void RunCompression(const InputList* inputs, const char* dest, const JobOptions*
     if (command == NULL) {
         return;
     }
-    status = BuildCompressionCommand(command, commandSize, commandTemplate, levelSwitch,
-                                     archivePath, inputs->entries, inputs->count);
+    status = BuildCompressionCommand(command, commandSize, commandTemplate,
+                                     level != NULL ? level->engine : "", archivePath,
+                                     inputs->entries, inputs->count);
     int result = -1;
     if (status != COMMAND_OK) {
         ShowStatus(owner, status);

@@ -3,6 +3,7 @@
 #include "jobs/messages.h"
 #include "jobs/paths.h"
 #include "paths/pathparts.h"
+#include "settings/options.h"
 #include <shellapi.h>
 #include <string.h>
 #include <strsafe.h>
@@ -63,11 +64,11 @@ static const char* CurrentFolderOf(const char* path, char* out, DWORD outSize) {
     return out;
 }
 
-bool ResolveDestination(const char* kind, const PathEntry* first, HWND owner, char* dest) {
+bool ResolveDestination(int kind, const PathEntry* first, HWND owner, char* dest) {
     ZeroMemory(dest, MAX_PATH + 1);
     char current[MAX_PATH + 1];
     const char* folder;
-    if (kind != NULL && strcmp(kind, "SAMEPLACE") == 0) {
+    if (kind == DEST_SAMEPLACE) {
         folder = LastSeparator(first->path) != NULL
                      ? GetParentFolder(first->path)
                      : CurrentFolderOf(first->path, current, sizeof current);
@@ -75,7 +76,7 @@ bool ResolveDestination(const char* kind, const PathEntry* first, HWND owner, ch
             ShowJobMessage(owner, MSG_PATH_TOO_LONG);
             return false;
         }
-    } else if (kind != NULL && strcmp(kind, "DECIDE") == 0) {
+    } else if (kind == DEST_DECIDE) {
         folder = BrowseForDestination(owner);
         if (folder[0] == '\0') {
             return false;

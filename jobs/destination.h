@@ -17,10 +17,10 @@ extern FolderLocationFn g_folderLocation;
 // Shows the shell's folder browser (SHBrowseForFolderA).
 extern BrowseForFolderFn g_browseForFolder;
 
-// Fills dest (MAX_PATH + 1 bytes) for kind ("DESKTOP", "SAMEPLACE", "DECIDE";
-// any other text counts as "DESKTOP") and the first input; false, after a
-// message to the user, when the job must end.
-bool ResolveDestination(const char* kind, const PathEntry* first, HWND owner, char* dest);
+// Fills dest (MAX_PATH + 1 bytes) for kind (a Destination; any other value
+// counts as DEST_DESKTOP) and the first input; false, after a message to the
+// user, when the job must end.
+bool ResolveDestination(int kind, const PathEntry* first, HWND owner, char* dest);
 
 // The user's desktop folder in a shared buffer, or "" when the shell cannot give it.
 const char* GetDesktopFolder();

@@ -37,7 +37,7 @@ static void RunJob(const InputList* inputs, const JobOptions* options, HWND owne
     bool extract =
         ClassifyInputs(inputs) && (inputs->count == 1 || JobFlagOn(options, OPT_DECOMP_ALL));
     char dest[MAX_PATH + 1];
-    const char* kind = JobTextValue(options, extract ? OPT_DECOMPESS : OPT_COMPESS);
+    int kind = options->valueOf(options->context, extract ? OPT_DECOMPESS : OPT_COMPESS);
     if (!ResolveDestination(kind, &inputs->entries[0], owner, dest)) {
         return;
     }

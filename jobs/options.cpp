@@ -13,8 +13,8 @@ bool JobFlagOn(const JobOptions* options, OptionId option) {
     return options->valueOf(options->context, option) == 1;
 }
 
-const char* JobTextValue(const JobOptions* options, OptionId option) {
+const OptionValue* JobValue(const JobOptions* options, OptionId option) {
     int value = options->valueOf(options->context, option);
-    return value >= 0 && value < kOptions[option].valueCount ? kOptions[option].values[value]
+    return value >= 0 && value < kOptions[option].valueCount ? &kOptions[option].values[value]
                                                              : NULL;
 }

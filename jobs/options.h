@@ -17,4 +17,4 @@ JobOptions OptionsFromSettings(const CINI* settings);
 bool JobFlagOn(const JobOptions* options, OptionId option);
 // The text option's value, or NULL when it has none (nothing chosen, or a
 // stored text outside its set).
-const char* JobTextValue(const JobOptions* options, OptionId option);
+const OptionValue* JobValue(const JobOptions* options, OptionId option);

@@ -38,8 +38,9 @@ elif [ "${SKIP_BUILD:-0}" != 1 ]; then
 fi
 "$root/scripts/fetch-engine.sh" "$arch" "$build/engine-$arch"
 
-version=$(sed -n 's/^project(Tessaro VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
-[ -n "$version" ] || { echo "package: no version in CMakeLists.txt" >&2; exit 1; }
+# The version of project() in CMakeLists.txt, as the build wrote it down.
+version=$(sed -n 's/^#define TESSARO_VERSION_FULL_TEXT "\(.*\)"$/\1/p' "${bin%/bin}/generated/version.h")
+[ -n "$version" ] || { echo "package: no version in ${bin%/bin}/generated/version.h" >&2; exit 1; }
 name="Tessaro-$version-$arch"
 out="$build/dist/$name.zip"
 

@@ -39,7 +39,7 @@ wine_pid=$!
 desk=""
 for _ in $(seq 150); do
   desk=$(xdotool search --name '^shot' 2>/dev/null | head -n 1 || true)
-  [ -n "$desk" ] && xdotool search --name 'Tessaro 1\.1' >/dev/null 2>&1 && break
+  [ -n "$desk" ] && xdotool search --name '^Tessaro [0-9]' >/dev/null 2>&1 && break
   sleep 0.2
 done
 [ -n "$desk" ] || { echo "screenshot: the virtual desktop did not appear" >&2; exit 1; }

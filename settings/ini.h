@@ -5,17 +5,6 @@
 
 #define INI_SECTION "Tessaro"
 
-// Value sets of the text options. The index of a value is also its position
-// in the window's radio group or drop-down list.
-enum { DEST_KIND_COUNT = 3, FORMAT_COUNT = 2, LEVEL_COUNT = 6, ENC_METHOD_COUNT = 3 };
-extern const char* const kDestinationKinds[DEST_KIND_COUNT]; // DESKTOP, SAMEPLACE, DECIDE
-extern const char* const kFormats[FORMAT_COUNT];             // ZIP, 7Z
-extern const char* const kLevels[LEVEL_COUNT];               // LEVEL0 .. LEVEL5
-extern const char* const kEncMethods[ENC_METHOD_COUNT];      // ZipCrypto, AES128, AES256
-
-// Position of text in values (exact, case-sensitive), or -1.
-int FindValue(const char* const* values, int count, const char* text);
-
 // Where the INI path's parts come from, shaped like GetUserNameA and
 // GetModuleFileNameA. The program uses those; tests put in their own.
 typedef BOOL(WINAPI* UserNameSource)(LPSTR buffer, LPDWORD bufferSize);

@@ -1,6 +1,7 @@
-// The ten options, described once: key, value set, default, field of the
-// settings record and the control that shows it. The settings file, the form
-// and the jobs all walk this one table.
+// The ten options, described once: key, values (each with the form's label
+// and what it puts into the library's command), default and the field of the
+// settings record. The settings file, the form and the jobs all walk this one
+// table.
 #pragma once
 #include <stddef.h>
 
@@ -21,23 +22,34 @@ enum OptionId {
     OPTION_COUNT
 };
 
-// How the form shows an option. A radio group is valueCount consecutive
-// control ids, one per value; a list's selected index is the value.
-enum OptionControl { RADIO_GROUP, CHECK_BOX, DROP_LIST };
+// Positions of the destination values (DECOMPESS, COMPESS).
+enum Destination { DEST_DESKTOP, DEST_SAMEPLACE, DEST_DECIDE };
+
+// One value of a text option.
+struct OptionValue {
+    const char* text;         // as the settings file keeps it ("LEVEL3")
+    const char* label = NULL; // as the form's list shows it; NULL: a radio button's own text
+    // What the library's command gets: a level's switch; a format's command
+    // (%s: the level switch, the archive path); a method's whole command of
+    // an encrypted ZIP, the one format whose encryption the method decides.
+    const char* engine = NULL;
+    const char* encrypted = NULL; // a format's command with encryption; NULL: the method's
+    const char* extension = NULL; // what a format's archive name ends with
+};
 
 struct OptionRow {
     const char* key;
-    const char* const* values; // a text option's set; NULL for a flag
+    const OptionValue* values; // a text option's set; NULL for a flag
     int valueCount;
-    const char* byDefault; // a flag's default is "TRUE" or "FALSE"
+    const char* byDefault; // a value's text; a flag's default is "TRUE" or "FALSE"
     size_t field;          // offset of the field in CINI
     size_t fieldSize;
-    OptionControl kind;
-    int control; // the first control id of a radio group
 };
 
 extern const OptionRow kOptions[OPTION_COUNT];
 
+// Position of text in the option's value set (exact, case-sensitive), or -1.
+int FindValue(OptionId option, const char* text);
 // The option's value in the record: the position of its text in the value
 // set (-1 outside it), or 1 and 0 for a flag on and off.
 int RecordValue(const CINI* ini, OptionId option);

@@ -9,12 +9,15 @@
 set -euo pipefail
 case=$1 root=$2 build=$3
 work=$(mktemp -d /tmp/tessaro-desktop-test.XXXXXX)
-ini="$build/bin/Tessaro_$(id -un).ini"
-saved= wrote=
-# Only a case that wrote the settings puts them back: the prefix case runs
-# beside the others and must not take away the file they wrote.
+# A job of a failed case may still wait for an answer, holding the
+# single-instance name for the tests after it: whatever names this test's
+# folder (its copy of the program, the engine on its files) is ended.
 cleanup() {
-  if [ -n "$saved" ]; then mv -f "$saved" "$ini"; elif [ -n "$wrote" ]; then rm -f "$ini"; fi
+  local f pid
+  for f in /proc/[0-9]*/cmdline; do
+    pid=${f#/proc/} pid=${pid%/cmdline}
+    if [ "$pid" != $$ ] && grep -qsaF "${work##*/}" "$f"; then kill "$pid" 2>/dev/null || true; fi
+  done
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -23,14 +26,20 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 engine=$(host_engine)
 
 # The build's own prefix and home, as every other test uses them.
-export BUILD_DIR="$build" HOME="$build/home" TESSARO_WINEPREFIX="$build/wineprefix" TESSARO_HEADLESS=1
+export HOME="$build/home" TESSARO_WINEPREFIX="$build/wineprefix" TESSARO_HEADLESS=1
 mkdir -p "$HOME"
 
+# The launcher runs a copy of the program in a build folder of this test,
+# so that the settings file beside build/bin/Tessaro.exe, the user's own, is
+# never written. A fresh stamp tells the launcher the copy needs no build.
 # Jobs pack into a ZIP beside the first input, without asking anything.
 settings() {
-  [ -f "$ini" ] && { saved="$work/saved.ini"; cp -p "$ini" "$saved"; }
-  wrote=1
-  printf '[Tessaro]\r\nCOMPESS=SAMEPLACE\r\nDECOMPESS=SAMEPLACE\r\nCOMP_OPEN=FALSE\r\nDECOMP_OPEN=FALSE\r\nCOMP_FORMAT=ZIP\r\nCOMP_ENCRYPT=FALSE\r\n' >"$ini"
+  export BUILD_DIR="$work/build"
+  mkdir -p "$BUILD_DIR/bin"
+  cp "$build/bin/Tessaro.exe" "$build/bin/7-zip32.dll" "$BUILD_DIR/bin/"
+  touch "$BUILD_DIR/.launcher-checked"
+  printf '[Tessaro]\r\nCOMPESS=SAMEPLACE\r\nDECOMPESS=SAMEPLACE\r\nCOMP_OPEN=FALSE\r\nDECOMP_OPEN=FALSE\r\nCOMP_FORMAT=ZIP\r\nCOMP_ENCRYPT=FALSE\r\n' \
+    >"$BUILD_DIR/bin/Tessaro_$(id -un).ini"
 }
 
 # wait_archive DIR FILE...: the one ZIP that appears in DIR holds exactly the

@@ -1,7 +1,6 @@
 // Jobs against the recording fake library: the extract-or-compress rule,
 // both runs with their exact commands, destinations, overwriting, every
 // refusal, drops on the form's controls, the folder browser and the desktop.
-#include "app/mainwnd.h"
 #include "jobs/destination.h"
 #include "jobs/dispatch.h"
 #include "jobs/messages.h"
@@ -9,13 +8,15 @@
 #include "tests/support/dialogs.h"
 #include "tests/support/fake7z.h"
 #include "tests/support/files.h"
-#include "tests/support/options.h"
+#include "tests/window/main_window.h"
 #include <gtest/gtest.h>
 #include <shlobj.h>
 #include <memory>
 #include <sstream>
 
 using namespace testsupport;
+using windowtest::CloseMainWindow;
+using windowtest::OpenMainWindow;
 typedef std::vector<std::string> Lines;
 
 namespace {
@@ -57,7 +58,7 @@ class JobTest : public ::testing::Test {
         g_opens.clear();
         g_shellOpen = RecordOpen;
         g_folderLocation = SHGetSpecialFolderLocation;
-        SetOptions("SAMEPLACE|0|0|0|SAMEPLACE|7Z|LEVEL3|0|ZipCrypto|0");
+        g_ini.iniPath[0] = '\0'; // no settings file: loading gives the built-in options
         watcher_.reset(new DialogWatcher());
     }
     void TearDown() override {
@@ -88,14 +89,12 @@ class JobTest : public ::testing::Test {
         }
         RunArgumentJob((int)argv.size(), argv.data());
     }
-    // Drops names (%T expanded) on a form showing the record's options, as
-    // the shell hands them over; the job must release the handle.
+    // Drops names (%T expanded) on the main window showing the record's
+    // options, as the shell hands them over; the job must release the handle
+    // and leave the record (back at its built-in options) alone.
     HWND Drop(const Lines& names) {
-        HWND form =
-            CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 440, 260, NULL, NULL, NULL, NULL);
-        CreateControls(form);
-        ApplySettingsToControls();
-        g_ini.LoadSettings(); // the record keeps the built-in options, unlike the form
+        HWND form = OpenMainWindow();
+        SetOptions();
         std::string block;
         for (const std::string& name : names) {
             block += T(name) + '\0';
@@ -105,9 +104,9 @@ class JobTest : public ::testing::Test {
         memcpy((char*)GlobalLock(drop) + sizeof(DROPFILES), block.data(), block.size());
         GlobalUnlock(drop);
         GlobalUnlock(drop);
-        JobOptions options = FormOptions();
-        RunDropJob(form, (HDROP)drop, &options);
+        SendMessageA(form, WM_DROPFILES, (WPARAM)drop, 0);
         EXPECT_EQ((UINT)GMEM_INVALID_HANDLE, GlobalFlags(drop)) << "the drop was not released";
+        EXPECT_EQ("", Options());
         return form;
     }
     // Commands handed to SevenZip; each call must carry owner and no output buffer.
@@ -178,9 +177,11 @@ const std::string kLong(MAX_PATH - 3, 'l');
 #define _7Z_N " -ms=off -m0=LZMA2 -r0 \"%T\\n.7z\" \"%T\\n.txt\""
 // The options of a case: each destination SAMEPLACE, 7Z at LEVEL3, nothing
 // on but what the case names.
-#define PLAIN "SAMEPLACE|0|0|0|SAMEPLACE|7Z|LEVEL3|0|ZipCrypto|0"
-#define ALL "SAMEPLACE|1|0|0|SAMEPLACE|7Z|LEVEL3|0|ZipCrypto|0"
-#define ALL_DIR_OPEN "SAMEPLACE|1|1|1|SAMEPLACE|7Z|LEVEL3|0|ZipCrypto|0"
+#define PLAIN                                                                                      \
+    "DECOMPESS=SAMEPLACE COMPESS=SAMEPLACE DECOMP_ALL=FALSE DECOMP_DIR=FALSE DECOMP_OPEN=FALSE "   \
+    "COMP_ENCRYPT=FALSE COMP_OPEN=FALSE "
+#define ALL PLAIN "DECOMP_ALL=TRUE "
+#define ALL_DIR_OPEN ALL "DECOMP_DIR=TRUE DECOMP_OPEN=TRUE"
 
 // clang-format off
 const JobCase kJobs[] = {
@@ -212,12 +213,12 @@ const JobCase kJobs[] = {
      "busy ?%T\\backup.2011.zip #%T\\backup.2011.zip ?%T\\表.7z #%T\\表.7z x \"%T\\backup.2011.zip\" -o\"%T\\backup.2011\" "
      "x \"%T\\表.7z\" -o\"%T\\表\" open %T\\backup.2011\\ open %T\\表\\"},
     // A warning is no success.
-    {"one destination", "a.zip b.zip", "[fake]\nresults=0x8101,0\n", "SAMEPLACE|1|0|1|SAMEPLACE|7Z|LEVEL3|0|ZipCrypto|0", false,
+    {"one destination", "a.zip b.zip", "[fake]\nresults=0x8101,0\n", ALL "DECOMP_OPEN=TRUE", false,
      {"%T\\a.zip", "%T\\b.zip"}, "busy ?%T\\a.zip #%T\\a.zip ?%T\\b.zip #%T\\b.zip x \"%T\\a.zip\" -o\"%T\" x \"%T\\b.zip\" -o\"%T\" open %T\\"},
     // Stored texts compare exactly: another case or a value outside the set runs nothing.
-    {"level in another case", "n.txt", "", "SAMEPLACE|0|0|0|SAMEPLACE|ZIP|level1|0|ZipCrypto|0", false, {"%T\\n.txt"}, N_TXT " a -tzip " ZIP_N},
-    {"format outside the set", "n.txt", "", "SAMEPLACE|0|0|0|SAMEPLACE|zip|LEVEL3|0|ZipCrypto|0", false, {"%T\\n.txt"}, N_TXT},
-    {"method outside the set", "n.txt", "", "SAMEPLACE|0|0|0|SAMEPLACE|ZIP|LEVEL3|1|DES|0", false, {"%T\\n.txt"}, N_TXT},
+    {"level in another case", "n.txt", "", PLAIN "COMP_FORMAT=ZIP COMP_LEVEL=level1", false, {"%T\\n.txt"}, N_TXT " a -tzip " ZIP_N},
+    {"format outside the set", "n.txt", "", PLAIN "COMP_FORMAT=zip", false, {"%T\\n.txt"}, N_TXT},
+    {"method outside the set", "n.txt", "", PLAIN "COMP_FORMAT=ZIP COMP_ENCRYPT=TRUE COMP_ENC_METHOD=DES", false, {"%T\\n.txt"}, N_TXT},
     // A bare name lands in the working folder and cannot become a switch.
     {"bare name with a dash", "-sdel.txt", "", PLAIN, false, {"-sdel.txt"}, "busy ?-sdel.txt " A7Z "\"%T\\-sdel.7z\" \".\\-sdel.txt\""},
     // The archive to be made is an input, spelled another way or not: nothing asked, moved or run.
@@ -230,15 +231,15 @@ const JobCase kJobs[] = {
     // nothing chosen), the form owning every call, message and open.
     {"drop, DECOMP_ALL off", "a.zip b.zip", "", PLAIN, true, {"%T\\a.zip", "%T\\b.zip"},
      "busy ?%T\\a.zip #%T\\a.zip ?%T\\b.zip #%T\\b.zip " A7Z "\"%T\\a.7z\" \"%T\\a.zip\" \"%T\\b.zip\""},
-    {"drop", "n.txt", "", "SAMEPLACE|0|0|0|SAMEPLACE|ZIP|LEVEL0|0|ZipCrypto|0", true, {"%T\\n.txt"}, N_TXT " a -tzip -mx=0" ZIP_N},
-    {"drop", "n.txt", "", "SAMEPLACE|0|0|0|SAMEPLACE|ZIP|LEVEL1|1|ZipCrypto|0", true, {"%T\\n.txt"}, N_TXT " a -tzip -p -mem=ZipCrypto -mx=1" ZIP_N},
-    {"drop", "n.txt", "", "SAMEPLACE|0|0|0|SAMEPLACE|ZIP|LEVEL2|1|AES128|0", true, {"%T\\n.txt"}, N_TXT " a -tzip -p -mem=AES128 -mx=3" ZIP_N},
-    {"drop", "n.txt", "", "SAMEPLACE|0|0|0|SAMEPLACE|ZIP|LEVEL5|1|AES256|0", true, {"%T\\n.txt"}, N_TXT " a -tzip -p -mem=AES256 -mx=9" ZIP_N},
-    {"drop", "n.txt", "", "SAMEPLACE|0|0|0|SAMEPLACE|7Z|LEVEL3|1|ZipCrypto|0", true, {"%T\\n.txt"}, N_TXT " a -t7z -p -mhe=on -mx=5" _7Z_N},
-    {"drop", "n.txt", "", "SAMEPLACE|0|0|0|SAMEPLACE|7Z|LEVEL4|0||0", true, {"%T\\n.txt"}, N_TXT " a -t7z -mhe=off -mx=7" _7Z_N},
-    {"drop", "n.txt", "", "SAMEPLACE|0|0|0|SAMEPLACE|7Z||0|ZipCrypto|0", true, {"%T\\n.txt"}, N_TXT " a -t7z -mhe=off " _7Z_N},
-    {"drop", "n.txt", "", "SAMEPLACE|0|0|0|SAMEPLACE||LEVEL3|0|ZipCrypto|0", true, {"%T\\n.txt"}, N_TXT},
-    {"drop", "n.txt", "", "SAMEPLACE|0|0|0|SAMEPLACE|ZIP|LEVEL3|1||0", true, {"%T\\n.txt"}, N_TXT},
+    {"drop", "n.txt", "", PLAIN "COMP_FORMAT=ZIP COMP_LEVEL=LEVEL0", true, {"%T\\n.txt"}, N_TXT " a -tzip -mx=0" ZIP_N},
+    {"drop", "n.txt", "", PLAIN "COMP_FORMAT=ZIP COMP_LEVEL=LEVEL1 COMP_ENCRYPT=TRUE", true, {"%T\\n.txt"}, N_TXT " a -tzip -p -mem=ZipCrypto -mx=1" ZIP_N},
+    {"drop", "n.txt", "", PLAIN "COMP_FORMAT=ZIP COMP_LEVEL=LEVEL2 COMP_ENCRYPT=TRUE COMP_ENC_METHOD=AES128", true, {"%T\\n.txt"}, N_TXT " a -tzip -p -mem=AES128 -mx=3" ZIP_N},
+    {"drop", "n.txt", "", PLAIN "COMP_FORMAT=ZIP COMP_LEVEL=LEVEL5 COMP_ENCRYPT=TRUE COMP_ENC_METHOD=AES256", true, {"%T\\n.txt"}, N_TXT " a -tzip -p -mem=AES256 -mx=9" ZIP_N},
+    {"drop", "n.txt", "", PLAIN "COMP_ENCRYPT=TRUE", true, {"%T\\n.txt"}, N_TXT " a -t7z -p -mhe=on -mx=5" _7Z_N},
+    {"drop", "n.txt", "", PLAIN "COMP_LEVEL=LEVEL4 COMP_ENC_METHOD=", true, {"%T\\n.txt"}, N_TXT " a -t7z -mhe=off -mx=7" _7Z_N},
+    {"drop", "n.txt", "", PLAIN "COMP_LEVEL=", true, {"%T\\n.txt"}, N_TXT " a -t7z -mhe=off " _7Z_N},
+    {"drop", "n.txt", "", PLAIN "COMP_FORMAT=", true, {"%T\\n.txt"}, N_TXT},
+    {"drop", "n.txt", "", PLAIN "COMP_FORMAT=ZIP COMP_ENCRYPT=TRUE COMP_ENC_METHOD=", true, {"%T\\n.txt"}, N_TXT},
     {"drop, folder per archive", "a.zip b.zip", "[fake]\nresults=0,0x8102\n", ALL_DIR_OPEN, true, {"%T\\a.zip", "%T\\b.zip"},
      "busy ?%T\\a.zip #%T\\a.zip ?%T\\b.zip #%T\\b.zip x \"%T\\a.zip\" -o\"%T\\a\" x \"%T\\b.zip\" -o\"%T\\b\" open %T\\a\\"},
     {"drop on a busy library", "n.txt", "[fake]\nrunning=1\n", PLAIN, true, {"%T\\n.txt"}, "busy !" MSG_BUSY},
@@ -267,7 +268,7 @@ TEST_P(JobRunTest, DoesExactlyThis) {
         RunArgs(c.args);
     }
     EXPECT_EQ(c.transcript, Transcript(form));
-    DestroyWindow(form);
+    CloseMainWindow(form);
     std::istringstream made(c.files);
     for (std::string name; made >> name;) {
         EXPECT_TRUE(name.back() == '\\' || ReadBytes(T("%T\\" + name)) == "data") << name;
@@ -310,7 +311,7 @@ TEST_P(OverwriteTest, ReplacesTheArchiveOnlyOnSuccess) {
     Make("n.txt");
     WriteBytes(T("%T\\n.zip"), "OLD");
     Script(c.script);
-    SetOptions("SAMEPLACE|0|0|0|SAMEPLACE|ZIP|LEVEL3|0|ZipCrypto|1");
+    SetOptions(PLAIN "COMP_FORMAT=ZIP COMP_OPEN=TRUE");
     HANDLE held = c.held ? CreateFileA(T("%T\\n.zip").c_str(), GENERIC_READ, FILE_SHARE_READ, NULL,
                                        OPEN_EXISTING, 0, NULL)
                          : INVALID_HANDLE_VALUE;
@@ -375,22 +376,25 @@ TEST_F(JobTest, BrowserIsAskedOncePerJob) {
         {"?", {}, MSG_NO_FOLDER},
     };
     Make("a.zip b.zip out\\ ソ\\");
-    SetOptions("DECIDE|1|0|0|SAMEPLACE|7Z|LEVEL3|0|ZipCrypto|0");
+    SetOptions(ALL "DECOMPESS=DECIDE");
     g_browseForFolder = Browser::Browse;
     for (const auto& c : cases) {
         Browser::pick = T(c.pick);
         Browser::shown.clear();
         Script("[fake]\n");
-        size_t seen = watcher_->Seen().size();
+        watcher_.reset(new DialogWatcher());
         RunArgs({"%T\\a.zip", "%T\\b.zip"});
         EXPECT_EQ(Lines{"00000000 フォルダを選択してください"}, Browser::shown) << c.pick;
         EXPECT_EQ(c.commands, Commands()) << c.pick;
-        if (c.message != NULL && watcher_->WaitFor(seen + 1)) {
-            EXPECT_EQ(c.message, watcher_->Seen().back().text);
+        // A box is answered before the job can go on, so all are seen by now.
+        Lines texts;
+        for (const SeenDialog& seen : watcher_->Seen()) {
+            texts.push_back(seen.text);
         }
+        EXPECT_EQ(c.message ? Lines{c.message} : Lines(), texts) << c.pick;
     }
     // A drop's browser is owned by the form.
-    SetOptions("DECIDE|0|0|0|DECIDE|7Z||0|ZipCrypto|0");
+    SetOptions(PLAIN "DECOMPESS=DECIDE COMPESS=DECIDE COMP_LEVEL=");
     Browser::pick = T("%T\\out");
     Browser::shown.clear();
     Script("[fake]\n");
@@ -400,7 +404,7 @@ TEST_F(JobTest, BrowserIsAskedOncePerJob) {
         Lines{
             "a -t7z -mhe=off  -ms=off -m0=LZMA2 -r0 \"%T\\out\\a.7z\" \"%T\\a.zip\" \"%T\\b.zip\""},
         Commands(form));
-    DestroyWindow(form);
+    CloseMainWindow(form);
     g_browseForFolder = SHBrowseForFolderA;
 }
 
@@ -415,12 +419,12 @@ TEST_F(JobTest, DestinationOnTheDesktopIsNotOpened) {
     const std::string lowerDir = lower.substr(0, lower.rfind('\\'));
     WriteBytes(archive, "zip");
     Make("n.txt");
-    SetOptions("SAMEPLACE|0|0|1|SAMEPLACE|7Z|LEVEL3|0|ZipCrypto|1");
+    SetOptions(PLAIN "DECOMP_OPEN=TRUE COMP_OPEN=TRUE");
     RunArgs({archive});
     RunArgs({lower});
     g_ini.DECOMP_DIR = true;
     RunArgs({archive});
-    SetOptions("SAMEPLACE|0|0|1|DESKTOP|7Z|LEVEL3|0|ZipCrypto|1");
+    SetOptions(PLAIN "DECOMP_OPEN=TRUE COMPESS=DESKTOP COMP_OPEN=TRUE");
     RunArgs({"%T\\n.txt"});
     EXPECT_EQ(Lines({"x \"" + archive + "\" -o\"" + desktop + "\"",
                      "x \"" + lower + "\" -o\"" + lowerDir + "\"",

@@ -77,7 +77,7 @@ ini="$app/Tessaro_$(id -un).ini"
 pid=$!
 wid=
 for _ in $(seq 150); do
-  wid=$(xdotool search --onlyvisible --name '^Tessaro 1' 2>/dev/null | head -n 1) || true
+  wid=$(xdotool search --onlyvisible --name '^Tessaro [0-9]' 2>/dev/null | head -n 1) || true
   [ -n "$wid" ] && break
   sleep 0.2
 done

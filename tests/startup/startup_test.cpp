@@ -12,6 +12,7 @@
 #include "tests/support/fake7z.h"
 #include "tests/support/files.h"
 #include "tests/support/process.h"
+#include "version.h"
 
 using namespace testsupport;
 typedef std::vector<std::string> Lines;
@@ -116,42 +117,17 @@ TEST(StartupRefusal, ShowsOneMessageRunsNothingAndExitsWithZero) {
     }
 }
 
-TEST(StartupAcceptance, Version920OpensTheWindowAndReleasesTheLibraryOnceAtTheEnd) {
-    for (const char* script : {"[fake]\nversion=920\n", "[fake]\nversion=65535\n"}) {
-        SCOPED_TRACE(script);
-        Stage stage("", script);
-        DialogWatcher watcher;
-        Process& tessaro = stage.Start({});
-        HWND main = VisibleMainWindow(tessaro);
-        ASSERT_TRUE(main != NULL);
-        char title[128] = {0};
-        GetWindowTextA(main, title, sizeof title);
-        EXPECT_EQ(Hex(MAIN_WINDOW_TITLE), Hex(title));
-        // A fixed frame: no resizing, no maximising.
-        const LONG fixed = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-        EXPECT_EQ(fixed,
-                  GetWindowLongA(main, GWL_STYLE) & (fixed | WS_THICKFRAME | WS_MAXIMIZEBOX));
-        EXPECT_NE(0, GetWindowLongA(main, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
-        EXPECT_EQ((DWORD)(CS_HREDRAW | CS_VREDRAW), GetClassLongA(main, GCL_STYLE));
-        RECT outer;
-        GetWindowRect(main, &outer);
-        EXPECT_EQ(440, outer.right - outer.left);
-        EXPECT_EQ(260, outer.bottom - outer.top);
-        PostMessageA(main, WM_CLOSE, 0, 0);
-        EXPECT_EQ(0u, WaitPumping(tessaro));
-        EXPECT_TRUE(watcher.Seen().empty());
-        EXPECT_EQ(Lines({kAttach, kVersion, kFreed}), FakeLog(stage.dir));
-    }
-}
-
+// The first start accepts the library (9.20 and up, unsigned) and opens its
+// window; a second brings that window forward. Each lets the library go
+// once, at its end, with exit code 0.
 TEST(SecondInstance, BringsTheOpenWindowForwardAndDoesNothingElse) {
     const struct {
         bool minimised;
         const char* script;
         Lines args;
     } cases[] = {
-        {false, "", {}},
-        {true, "", {"b.zip"}},
+        {false, "[fake]\nversion=920\n", {}},
+        {true, "[fake]\nversion=65535\n", {"b.zip"}},
         {true, "[fake]\nrunning=1\n", {}}, // a window to hand over to wins over a busy library
     };
     for (const auto& c : cases) {
@@ -183,6 +159,8 @@ TEST(SecondInstance, BringsTheOpenWindowForwardAndDoesNothingElse) {
         DestroyWindow(bystander);
         PostMessageA(main, WM_CLOSE, 0, 0);
         EXPECT_EQ(0u, WaitPumping(first));
+        EXPECT_EQ(Lines({"attach", "attach", "detach\tfree", "detach\tfree"}),
+                  stage.Calls("DllMain"));
     }
 }
 
@@ -211,4 +189,32 @@ TEST(SecondInstance, WithoutAWindowToFindTellsOnlyOfABusyLibrary) {
         ReleaseMutex(held);
         CloseHandle(held);
     }
+}
+
+// What the shell shows of the file: the project's version in its record and
+// its manifest, its icon (one image of 32 x 32 pixels, 24 bits each), and no
+// elevation asked for.
+TEST(Resources, VersionIconAndManifest) {
+    std::string exe = TessaroExe();
+    std::vector<char> record(GetFileVersionInfoSizeA(exe.c_str(), NULL));
+    VS_FIXEDFILEINFO* fixed = NULL;
+    UINT length = 0;
+    ASSERT_TRUE(!record.empty() &&
+                GetFileVersionInfoA(exe.c_str(), 0, (DWORD)record.size(), record.data()) &&
+                VerQueryValueA(record.data(), "\\", (void**)&fixed, &length));
+    const WORD numbers[] = {TESSARO_VERSION_NUMBERS};
+    EXPECT_EQ(MAKELONG(numbers[1], numbers[0]), fixed->dwFileVersionMS);
+    EXPECT_EQ(MAKELONG(numbers[3], numbers[2]), fixed->dwProductVersionLS);
+    HMODULE file = LoadLibraryExA(exe.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+    auto bytes = [&](LPCSTR name, LPCSTR type) {
+        HRSRC found = FindResourceA(file, name, type);
+        return std::string(found ? (const char*)LockResource(LoadResource(file, found)) : "",
+                           found ? SizeofResource(file, found) : 0);
+    };
+    EXPECT_EQ("00 00 01 00 01 00 20 20 00 00 01 00 18 00",
+              Hex(bytes("APP_ICON", RT_GROUP_ICON).substr(0, 14)));
+    std::string manifest = bytes(MAKEINTRESOURCEA(1), RT_MANIFEST);
+    EXPECT_NE(std::string::npos, manifest.find("version=\"" TESSARO_VERSION_FULL_TEXT "\""));
+    EXPECT_NE(std::string::npos, manifest.find("level=\"asInvoker\""));
+    FreeLibrary(file);
 }

@@ -1,6 +1,7 @@
 // Finds message boxes (of this process or those it started), records their
 // texts as bytes and their form, and presses a chosen button, from a thread.
 #pragma once
+#include "jobs/messages.h"
 #include <windows.h>
 #include <atomic>
 #include <deque>
@@ -24,7 +25,7 @@ struct SeenDialog {
 class DialogWatcher {
   public:
     // Watches for top-level dialogs (class #32770) whose title ends with caption.
-    explicit DialogWatcher(const std::string& caption = "Tessaro 1.1");
+    explicit DialogWatcher(const std::string& caption = MESSAGE_CAPTION);
     ~DialogWatcher();
     // Answers for the next dialogs, in order; when they run out, the default
     // answer (IDOK, or IDNO for a Yes/No box when it is IDOK).

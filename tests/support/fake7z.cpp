@@ -2,20 +2,14 @@
 #include "tests/support/files.h"
 #include <windows.h>
 #include <stdio.h>
+#include <sstream>
 
 namespace testsupport {
 
-std::string FakeDir() {
-    char dir[MAX_PATH] = {0};
-    DWORD n = GetEnvironmentVariableA("FAKE7Z_DIR", dir, MAX_PATH);
-    if (n > 0 && n < MAX_PATH) {
-        return dir;
-    }
-    return ExeDir();
-}
-
 static std::string Resolve(const std::string& dir) {
-    return dir.empty() ? FakeDir() : dir;
+    char env[MAX_PATH] = {0};
+    DWORD n = GetEnvironmentVariableA("FAKE7Z_DIR", env, MAX_PATH);
+    return !dir.empty() ? dir : n > 0 && n < MAX_PATH ? env : ExeDir();
 }
 
 void FakeReset(const std::string& script, const std::string& dir) {
@@ -26,15 +20,9 @@ void FakeReset(const std::string& script, const std::string& dir) {
 
 std::vector<std::string> FakeLog(const std::string& dir) {
     std::vector<std::string> lines;
-    std::string all = ReadBytes(Resolve(dir) + "\\log.txt");
-    size_t start = 0;
-    while (start < all.size()) {
-        size_t end = all.find('\n', start);
-        if (end == std::string::npos) {
-            end = all.size();
-        }
-        lines.push_back(all.substr(start, end - start));
-        start = end + 1;
+    std::istringstream all(ReadBytes(Resolve(dir) + "\\log.txt"));
+    for (std::string line; std::getline(all, line);) {
+        lines.push_back(line);
     }
     return lines;
 }

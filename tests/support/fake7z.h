@@ -5,11 +5,10 @@
 
 namespace testsupport {
 
-// The fake's control folder: FAKE7Z_DIR, or the test program's own folder,
-// where the fake library lies beside it.
-std::string FakeDir();
+// dir is the fake's control folder; empty: FAKE7Z_DIR, or the test program's
+// own folder, where the fake library lies beside it.
 // Writes script.ini (INI text, e.g. "[fake]\nresults=0,0x8102\n") into dir
-// (default: FakeDir()) and deletes the log.
+// and deletes the log.
 void FakeReset(const std::string& script, const std::string& dir = std::string());
 // Every logged line, raw bytes, without line ends.
 std::vector<std::string> FakeLog(const std::string& dir = std::string());

@@ -12,14 +12,10 @@ std::string ExeDir() {
     return path;
 }
 
-std::string BuildBinDir() {
-    char full[MAX_PATH] = {0};
-    GetFullPathNameA((ExeDir() + "\\..\\..\\bin").c_str(), MAX_PATH, full, NULL);
-    return full;
-}
-
 std::string TessaroExe() {
-    return BuildBinDir() + "\\Tessaro.exe";
+    char full[MAX_PATH] = {0};
+    GetFullPathNameA((ExeDir() + "\\..\\..\\bin\\Tessaro.exe").c_str(), MAX_PATH, full, NULL);
+    return full;
 }
 
 std::string MakeTempDir(const std::string& tag) {

@@ -7,9 +7,7 @@ namespace testsupport {
 
 // Folder of the running test program (no trailing backslash).
 std::string ExeDir();
-// build/bin, where Tessaro.exe and the real 7-zip32.dll are built.
-std::string BuildBinDir();
-// build/bin/Tessaro.exe.
+// build/bin/Tessaro.exe, the build's own: tests run copies of it.
 std::string TessaroExe();
 // A new empty folder under the temporary folder, named after tag.
 std::string MakeTempDir(const std::string& tag);

@@ -1,13 +1,15 @@
 // The program's main window, created in this process as the start-up creates it.
 #pragma once
+#include "app/controls.h"
+#include "app/form.h"
 #include "app/mainwnd.h"
+#include "res/resource.h"
 #include "tests/support/options.h"
 #include <windows.h>
 #include <string>
 
 namespace windowtest {
 
-using testsupport::kDefaults;
 using testsupport::Options;
 using testsupport::SetOptions;
 
@@ -22,25 +24,12 @@ inline void PumpMessages() {
     }
 }
 
-// Registers the main class once and creates the main window (WM_CREATE
-// sets the form up). NULL on failure.
-inline HWND CreateMainWindow() {
-    static WNDCLASSA wc = {CS_HREDRAW | CS_VREDRAW,
-                           MainWndProc,
-                           0,
-                           0,
-                           GetModuleHandleA(NULL),
-                           NULL,
-                           NULL,
-                           (HBRUSH)(COLOR_BTNFACE + 1),
-                           NULL,
-                           MAIN_CLASS_NAME};
-    static ATOM registered = RegisterClassA(&wc);
-    HWND wnd = CreateWindowExA(WS_EX_ACCEPTFILES, MAIN_CLASS_NAME, MAIN_WINDOW_TITLE,
-                               WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT,
-                               CW_USEDEFAULT, 440, 260, NULL, NULL, wc.hInstance, NULL);
+// The main window as the program makes it (WM_CREATE sets the form up).
+inline HWND OpenMainWindow() {
+    static bool registered = RegisterMainClass(GetModuleHandleA(NULL));
+    HWND wnd = registered ? CreateMainWindow(GetModuleHandleA(NULL)) : NULL;
     PumpMessages();
-    return registered ? wnd : NULL;
+    return wnd;
 }
 
 // Destroys the window if it still exists and drains the queue, so that the
@@ -59,18 +48,10 @@ inline void UserSelect(int id, int index) {
                  (LPARAM)ControlHandle(id));
 }
 
-// Control states as one text: radios and check boxes 1/0 in id order, the
-// three list selections, then whether 1018 is shown and enabled.
-inline std::string DescribeControls() {
-    std::string s;
-    for (int id : {1002, 1003, 1004, 1006, 1007, 1008, 1010, 1011, 1012, 1017, 1019}) {
-        s += SendMessageA(ControlHandle(id), BM_GETCHECK, 0, 0) == BST_CHECKED ? '1' : '0';
-    }
-    for (int id : {1015, 1016, 1018}) {
-        s += " " + std::to_string(SendMessageA(ControlHandle(id), CB_GETCURSEL, 0, 0));
-    }
-    s += IsWindowVisible(ControlHandle(1018)) ? " shown" : " hidden";
-    return s + (IsWindowEnabled(ControlHandle(1018)) ? " enabled" : " disabled");
+// Whether the encryption-method list is shown and enabled.
+inline std::string MethodList() {
+    return std::string(IsWindowVisible(ControlHandle(IDC_COMP_ENC_METHOD)) ? "shown" : "hidden") +
+           (IsWindowEnabled(ControlHandle(IDC_COMP_ENC_METHOD)) ? " enabled" : " disabled");
 }
 
 } // namespace windowtest

@@ -1,22 +1,9 @@
+// The settings record read from and written to its INI file, walking the
+// option table.
 #include "settings/ini.h"
 #include "paths/pathparts.h"
 #include "settings/options.h"
 #include <string.h>
-
-const char* const kDestinationKinds[DEST_KIND_COUNT] = {"DESKTOP", "SAMEPLACE", "DECIDE"};
-const char* const kFormats[FORMAT_COUNT] = {"ZIP", "7Z"};
-const char* const kLevels[LEVEL_COUNT] = {"LEVEL0", "LEVEL1", "LEVEL2",
-                                          "LEVEL3", "LEVEL4", "LEVEL5"};
-const char* const kEncMethods[ENC_METHOD_COUNT] = {"ZipCrypto", "AES128", "AES256"};
-
-int FindValue(const char* const* values, int count, const char* text) {
-    for (int i = 0; i < count; ++i) {
-        if (strcmp(values[i], text) == 0) {
-            return i;
-        }
-    }
-    return -1;
-}
 
 namespace {
 
@@ -29,11 +16,10 @@ const DWORD kValueBufferSize = 128;
 // Sets an option from what the file held: a text outside the option's set
 // gives its default, a flag is on only for the exact "TRUE".
 void SetFromFile(CINI* ini, OptionId option, const char* value) {
-    const OptionRow& row = kOptions[option];
-    int index = row.values == NULL ? strcmp(value, kTrue) == 0
-                                   : FindValue(row.values, row.valueCount, value);
+    int index =
+        kOptions[option].values == NULL ? strcmp(value, kTrue) == 0 : FindValue(option, value);
     if (index < 0) {
-        index = FindValue(row.values, row.valueCount, row.byDefault);
+        index = FindValue(option, kOptions[option].byDefault);
     }
     SetRecordValue(ini, option, index);
 }
