@@ -6,6 +6,7 @@
 
 #include "sevenzip32/archive/legacy.h"
 #include "sevenzip32/base/codepage.h"
+#include "sevenzip32/base/trace.h"
 #include "sevenzip32/host/hostwalk.h"
 #include "sevenzip32/place/staging.h"
 
@@ -189,12 +190,14 @@ int SzExtract(SzCall* call) {
                             &refused);
         }
         SzConsoleFree(&report);
+        SzTrace("host walk done");
     }
     if (result == SEVENZIP_OK) {
         WCHAR archive[SZ_PATH_BYTES];
         ZeroMemory(archive, sizeof(archive));
         SzAnsiToWide(call->cmd.archive, archive, SZ_PATH_BYTES);
         result = SzStageCommit(&stage, call->cmd.overwrite, call->owner, archive, &refused);
+        SzTrace("placed");
         if (result != SEVENZIP_ERROR_CANCELLED && links.pending.count > 0) {
             SzConsole report;
             SzConsoleInitRaw(&report);
@@ -207,6 +210,7 @@ int SzExtract(SzCall* call) {
             }
             ApplyHostReport(&stage, SzConsoleText(&report), false, &links, &refused);
             SzConsoleFree(&report);
+            SzTrace("links made");
         }
         if (result == SEVENZIP_OK && refused.used > 0) {
             result = SEVENZIP_ERROR_WARNING;
@@ -220,5 +224,6 @@ int SzExtract(SzCall* call) {
     SzArgsFree(&links.failed);
     SzArgsFree(&links.pending);
     SzStageClose(&stage);
+    SzTrace("staging removed");
     return result;
 }

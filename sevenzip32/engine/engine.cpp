@@ -1,5 +1,6 @@
 #include "sevenzip32/engine/engine.h"
 
+#include "sevenzip32/base/trace.h"
 #include "sevenzip32/engine/road.h"
 
 #include <string.h>
@@ -64,11 +65,18 @@ bool SzStartJob(SzJob* job, const SzEngineInfo* engine, const SzArgs* args, cons
     if (stage != NULL) {
         StringCchCopyA(job->hostStage, sizeof(job->hostStage), stage);
     }
+    // The run's name in the trace: the engine's command, or the program.
+    LPCSTR verb =
+        SzArgsAt(args, 0) != NULL && SzArgsAt(args, 0)[0] != '-' ? SzArgsAt(args, 0) : engine->path;
+    StringCchCopyA(job->verb, sizeof(job->verb), verb != NULL ? verb : "");
     if (!BackendOf(job)->makePrivate(job)) {
         return false;
     }
+    SzTrace("private folder made for", job->verb);
     if (names == NULL || names->count == 0) {
-        return BackendOf(job)->start(job, args, password);
+        bool started = BackendOf(job)->start(job, args, password);
+        SzTrace("engine started", job->verb);
+        return started;
     }
     // The names follow the archive as "@list"; no name ever meets the
     // process argument limit or the engine's own parsing of arguments.
@@ -83,6 +91,7 @@ bool SzStartJob(SzJob* job, const SzEngineInfo* engine, const SzArgs* args, cons
     SzArgsAdd(&all, list);
     bool ok =
         !all.failed && WriteListFile(job, names) && BackendOf(job)->start(job, &all, password);
+    SzTrace("engine started", job->verb);
     SzArgsFree(&all);
     return ok;
 }
@@ -129,6 +138,7 @@ int SzFinishJob(SzJob* job, SzConsole* errors) {
     int exitCode = -1;
     if (job->waitHandle != NULL) {
         WaitForSingleObject(job->waitHandle, INFINITE);
+        SzTrace("engine ended", job->verb);
         SzPollJob(job);
         exitCode = BackendOf(job)->exitCode(job);
     }
@@ -156,6 +166,7 @@ int SzFinishJob(SzJob* job, SzConsole* errors) {
         }
         RemoveDirectoryW(job->dir);
         job->madeDir = false;
+        SzTrace("private folder removed");
     }
     return exitCode;
 }

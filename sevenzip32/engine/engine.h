@@ -34,6 +34,7 @@ struct SzJob {
     int stopAttempts;
     DWORD lastStop;    // tick of the last attempt to stop the engine
     SzConsole console; // standard output so far
+    char verb[64];     // what the run does, for the trace
 };
 
 // Starts the engine with the arguments; names (or NULL) reach it through a
