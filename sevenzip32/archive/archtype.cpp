@@ -127,35 +127,51 @@ static BOOL CALLBACK LoadFormats(PINIT_ONCE, PVOID, PVOID* loaded) {
     return TRUE;
 }
 
+// How much of a file tells ZIP and 7z apart from the rest.
+#define SZ_HEAD_BYTES (64u * 1024u)
+
 // The type a file's own bytes give: ZIP and 7z by their headers; else
 // SEVENZIP_TYPE_OTHER when the engine has to judge it, SEVENZIP_TYPE_NONE when no format
-// of the table could open it. Reads as far as the engine would search for an
-// archive's start, through one open handle.
-static int SniffFile(HANDLE file, LPCSTR path, const SzFormatTable* table) {
+// of the engine's list could open it. The list is read (one engine run per
+// process) only for files that are neither, and only then is as much of the
+// file read as the engine would search for an archive's start.
+static int SniffFile(HANDLE file, LPCSTR path) {
     LARGE_INTEGER size;
     if (!GetFileSizeEx(file, &size)) {
         return SEVENZIP_TYPE_NONE;
     }
     ULONGLONG fileSize = static_cast<ULONGLONG>(size.QuadPart);
+    if (fileSize == 0) {
+        return SEVENZIP_TYPE_NONE;
+    }
     const DWORD window = SZ_SEARCH_WINDOW + 64u * 1024u;
     DWORD want = fileSize < window ? static_cast<DWORD>(fileSize) : window;
+    DWORD head = want < SZ_HEAD_BYTES ? want : SZ_HEAD_BYTES;
     BYTE* data = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, want + 32));
-    if (data == NULL || !SzReadAt(file, 0, data, want)) {
-        want = 0;
+    // What cannot be read here is left to the engine.
+    if (data == NULL || !SzReadAt(file, 0, data, head)) {
+        if (data != NULL) {
+            HeapFree(GetProcessHeap(), 0, data);
+        }
+        return SEVENZIP_TYPE_OTHER;
     }
     int type = SEVENZIP_TYPE_OTHER;
-    if (data == NULL || fileSize == 0) {
-        type = data == NULL ? SEVENZIP_TYPE_OTHER : SEVENZIP_TYPE_NONE;
-    } else if (memcmp(data, "7z\xBC\xAF\x27\x1C", 6) == 0) {
+    if (memcmp(data, "7z\xBC\xAF\x27\x1C", 6) == 0) {
         type = Sound7z(file, fileSize, data) ? SEVENZIP_TYPE_7Z : SEVENZIP_TYPE_NONE;
     } else if (memcmp(data, "PK\x03\x04", 4) == 0 || memcmp(data, "PK\x05\x06", 4) == 0) {
         type = SoundZip(file, fileSize) ? SEVENZIP_TYPE_ZIP : SEVENZIP_TYPE_NONE;
-    } else if (want > 0 && table != NULL && !SzCouldOpen(table, path, data, want)) {
-        type = SEVENZIP_TYPE_NONE;
+    } else {
+        PVOID table = NULL;
+        if (!InitOnceExecuteOnce(&g_formatsOnce, LoadFormats, NULL, &table)) {
+            table = NULL;
+        }
+        bool read = want == head || SzReadAt(file, head, data + head, want - head);
+        if (read && table != NULL &&
+            !SzCouldOpen(static_cast<const SzFormatTable*>(table), path, data, want)) {
+            type = SEVENZIP_TYPE_NONE;
+        }
     }
-    if (data != NULL) {
-        HeapFree(GetProcessHeap(), 0, data);
-    }
+    HeapFree(GetProcessHeap(), 0, data);
     return type;
 }
 
@@ -170,16 +186,12 @@ int SzArchiveType(LPCSTR path) {
     if (SameFile(path, &data)) {
         return g_lastJudged.type;
     }
-    PVOID table = NULL;
-    if (!InitOnceExecuteOnce(&g_formatsOnce, LoadFormats, NULL, &table)) {
-        table = NULL;
-    }
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE) {
         return SEVENZIP_TYPE_NONE;
     }
-    int type = SniffFile(file, path, static_cast<const SzFormatTable*>(table));
+    int type = SniffFile(file, path);
     CloseHandle(file);
     return Remember(path, &data, type == SEVENZIP_TYPE_OTHER ? JudgeByEngine(path) : type);
 }
