@@ -11,7 +11,8 @@
 #   c  200 small files to ZIP, the same measure (goal +50 ms)
 #   d  Windows road classification of 202 files called directly (goal 1 ms a file)
 #   e  Windows road extraction against the Windows 7z.exe alone (goal 1.2 x)
-# Each run does every pair once, alternating; the medians of RUNS runs count.
+# Each run does every pair once (which side first alternates from run to run,
+# each side after a sync); the medians of RUNS runs count.
 # Each Tessaro run is traced (SEVENZIP32_TRACE): the breakdown gives, from
 # the moment Wine was started, when the library's first call and the job's
 # call began and ended, and each phase of the job's call in ms since it began.
@@ -87,37 +88,52 @@ record() { echo "$2" >>"$work/times/$1"; }
 noop() { timed "$WINE" "$build/tests/fake/noop_bench.exe"; }
 mkdir -p "$work/trace" "$work/times"
 
+# pair FIRST SECOND: both sides of a row, in turn first (odd runs) and second,
+# each after the disk has written out what the one before left it.
+pair() {
+  if ((r % 2)); then sync; "$1"; sync; "$2"; else sync; "$2"; sync; "$1"; fi
+}
+
 compress_7z() {
   settings 7Z LEVEL1
   rm -f "$work/data.7z" "$work/bare.7z"
-  tessaro a wine "$(winpath "$work/data")"
+  pair compress_7z_tessaro compress_7z_bare
   [ -s "$work/data.7z" ] || { echo "no archive from Tessaro.exe (row a); see $work/log" >&2; exit 1; }
-  record a.bare "$(cd "$work" && timed "$host" a "${fixed[@]}" -t7z -mhe=off -mx=1 -ms=off -m0=LZMA2 -r0 bare.7z data)"
   record a.noop "$(noop)"
+}
+compress_7z_tessaro() { tessaro a wine "$(winpath "$work/data")"; }
+compress_7z_bare() {
+  record a.bare "$(cd "$work" && timed "$host" a "${fixed[@]}" -t7z -mhe=off -mx=1 -ms=off -m0=LZMA2 -r0 bare.7z data)"
 }
 # extract ROW ROAD ARCHIVE: Tessaro.exe against the bare engine of the road.
 extract() {
-  local row=$1 road=$2 archive=$3 name=${3%.*}
+  row=$1 road=$2 archive=$3 name=${3%.*}
   rm -rf "${work:?}/x/$name" "$work/x/bare"
   cp "$work/$archive" "$work/x/$archive"
-  tessaro "$row" "$road" "$(winpath "$work/x/$archive")"
+  pair extract_tessaro extract_bare
   diff -rq "$work/data" "$work/x/$name/data" >/dev/null ||
     { echo "Tessaro.exe's copy differs (row $row); see $work/log" >&2; exit 1; }
+  record "$row.noop" "$(noop)"
+}
+extract_tessaro() { tessaro "$row" "$road" "$(winpath "$work/x/$archive")"; }
+extract_bare() {
   if [ "$road" = wine ]; then
     record "$row.bare" "$(timed "$host" x "${fixed[@]}" -o"$work/x/bare" "$work/x/$archive")"
   else
     record "$row.bare" "$(timed "$WINE" "$work/stage/7z.exe" x "${fixed[@]}" \
       -o"$(winpath "$work/x/bare")" "$(winpath "$work/x/$archive")")"
   fi
-  record "$row.noop" "$(noop)"
 }
 small_zip() {
   settings ZIP LEVEL2
   rm -f "$work/small/t1.zip" "$work/bare.zip"
-  tessaro c wine "${small_inputs[@]}"
+  pair small_zip_tessaro small_zip_bare
   [ -s "$work/small/t1.zip" ] || { echo "no archive from Tessaro.exe (row c); see $work/log" >&2; exit 1; }
-  record c.bare "$(cd "$work/small" && timed "$host" a "${fixed[@]}" -tzip -mx=3 -r0 ../bare.zip t*.txt)"
   record c.noop "$(noop)"
+}
+small_zip_tessaro() { tessaro c wine "${small_inputs[@]}"; }
+small_zip_bare() {
+  record c.bare "$(cd "$work/small" && timed "$host" a "${fixed[@]}" -tzip -mx=3 -r0 ../bare.zip t*.txt)"
 }
 # classify ROW ROAD: the 202 files through SevenZipGetArchiveType; the
 # engine runs it caused are counted from the trace.
