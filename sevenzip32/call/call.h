@@ -21,6 +21,7 @@ struct SzCall {
     bool quit;        // a WM_QUIT arrived while the engine ran
     WPARAM quitCode;
     ULONGLONG listedBytes; // what the archive holds, from its listing
+    SzPrivate folder;      // the private folder of the call's runs
 };
 
 // Links of an extraction: those the engine refused, and those the host walk

@@ -182,7 +182,7 @@ int SzExtract(SzCall* call) {
         RefuseEngineLinks(&stage, stageHost, &links, &refused);
         SzConsole report;
         SzConsoleInitRaw(&report);
-        if (host && !SzTidyHostTree(stage.dir, &report)) {
+        if (host && !SzTidyHostTree(&call->folder, stage.dir, &report)) {
             SzReportFailure(call, SZ_TEXT_NO_HOST_WALK, stageHost);
             result = SEVENZIP_ERROR_FATAL;
         } else if (host) {
@@ -190,7 +190,6 @@ int SzExtract(SzCall* call) {
                             &refused);
         }
         SzConsoleFree(&report);
-        SzTrace("host walk done");
     }
     if (result == SEVENZIP_OK) {
         WCHAR archive[SZ_PATH_BYTES];
@@ -205,7 +204,7 @@ int SzExtract(SzCall* call) {
             LPCSTR existing = mode == SZ_OVERWRITE_ALL    ? "replace"
                               : mode == SZ_OVERWRITE_SKIP ? "skip"
                                                           : "keep";
-            if (!SzMakeHostLinks(stage.dest, existing, &links.pending, &report)) {
+            if (!SzMakeHostLinks(&call->folder, stage.dest, existing, &links.pending, &report)) {
                 SzReportFailure(call, SZ_TEXT_NO_HOST_WALK, stageHost);
             }
             ApplyHostReport(&stage, SzConsoleText(&report), false, &links, &refused);

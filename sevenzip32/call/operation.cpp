@@ -93,6 +93,7 @@ int SzExecute(HWND owner, LPCSTR cmdLine, LPSTR output, DWORD outputSize) {
         EnableWindow(call->owner, FALSE);
     }
     int result = Execute(call, cmdLine);
+    SzClosePrivate(&call->folder);
     if (disabled) {
         EnableWindow(call->owner, TRUE);
     }

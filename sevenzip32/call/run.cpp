@@ -78,7 +78,7 @@ static int ListArchive(SzCall* call, SzConsole* output, SzConsole* errors) {
     SzArgsAdd(&args, host);
     SzJob job;
     volatile bool cancelled = false;
-    if (SzStartJob(&job, &call->engine, &args, NULL, NULL,
+    if (SzStartJob(&job, &call->engine, &call->folder, &args, NULL, NULL,
                    call->havePassword ? call->password : NULL)) {
         PumpUntilEnd(call, &job, NULL, &cancelled);
     }
@@ -172,7 +172,7 @@ static int RunWithProgress(SzCall* call, const SzArgs* args, const SzArgs* names
     SzConsoleInitRaw(&errors);
     volatile bool cancelled = false;
     HWND progress = NULL;
-    bool started = SzStartJob(&job, &call->engine, args, names, stage,
+    bool started = SzStartJob(&job, &call->engine, &call->folder, args, names, stage,
                               call->havePassword ? call->password : NULL);
     if (started && !call->cmd.hide && SzHaveDisplay()) {
         progress = SzOpenProgress(call->owner, call->cmd.archive, &cancelled);
