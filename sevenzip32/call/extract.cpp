@@ -155,21 +155,32 @@ static void ApplyHostReport(const SzStage* stage, LPCSTR report, bool legacy, Sz
 // changes only after the engine succeeded, and then one entry at a time.
 // Under Wine the host walk first makes every staged name one Windows can
 // hold and takes the links out; they are made last, inside the destination.
+// A fresh staging folder for dest: its path for the engine (outDir) and for
+// the watcher (stageHost). False, after telling the user, when none can be made.
+static bool OpenStage(SzCall* call, LPCWSTR dest, SzStage* stage, LPSTR outDir, int outBytes,
+                      LPSTR stageHost, int hostBytes) {
+    ZeroMemory(stageHost, hostBytes);
+    if (!SzStageOpen(stage, dest, call->engine.wine) ||
+        !SzWideToAnsi(stage->dir, outDir, outBytes)) {
+        SzStageClose(stage);
+        SzWideToUtf8(dest, stageHost, hostBytes);
+        SzReportFailure(call, SZ_TEXT_NO_STAGE, stageHost);
+        return false;
+    }
+    SzStageHostPath(call, stage->dir, stageHost, hostBytes);
+    return true;
+}
+
 int SzExtract(SzCall* call) {
     WCHAR dest[SZ_STAGE_CHARS];
     TargetFolder(call, dest, SZ_STAGE_CHARS);
     SzStage stage;
     char outDir[SZ_PATH_BYTES];
     char stageHost[SZ_STAGE_CHARS * 3];
-    ZeroMemory(stageHost, sizeof(stageHost));
     bool host = call->engine.wine;
-    if (!SzStageOpen(&stage, dest, host) || !SzWideToAnsi(stage.dir, outDir, sizeof(outDir))) {
-        SzStageClose(&stage);
-        SzWideToUtf8(dest, stageHost, sizeof(stageHost));
-        SzReportFailure(call, SZ_TEXT_NO_STAGE, stageHost);
+    if (!OpenStage(call, dest, &stage, outDir, sizeof(outDir), stageHost, sizeof(stageHost))) {
         return SEVENZIP_ERROR_FATAL;
     }
-    SzStageHostPath(call, stage.dir, stageHost, sizeof(stageHost));
     SzLinks links;
     SzArgsInit(&links.outside);
     SzArgsInit(&links.failed);
@@ -177,6 +188,18 @@ int SzExtract(SzCall* call) {
     SzConsole refused;
     SzConsoleInit(&refused);
     int result = SzRunCommand(call, call->cmd.archive, outDir, stageHost, &links);
+    if (result == SZ_NEEDS_PASSWORD) {
+        // What the engine wrote before it met encrypted data goes with its
+        // staging folder; the next attempt starts from a fresh one.
+        SzStageClose(&stage);
+        result = SzAskAfterRun(call);
+        if (result == SEVENZIP_OK) {
+            result =
+                OpenStage(call, dest, &stage, outDir, sizeof(outDir), stageHost, sizeof(stageHost))
+                    ? SzRunCommand(call, call->cmd.archive, outDir, stageHost, &links)
+                    : SEVENZIP_ERROR_FATAL;
+        }
+    }
     if (result == SEVENZIP_OK) {
         // Here the engine has succeeded into stage.dir and nothing is placed yet.
         RefuseEngineLinks(&stage, stageHost, &links, &refused);

@@ -76,7 +76,13 @@ static int Execute(SzCall* call, LPCSTR cmdLine) {
     if (command == 'a') {
         return SzCompress(call);
     }
-    return SzRunCommand(call, call->cmd.archive, NULL, NULL, NULL);
+    int result = SzRunCommand(call, call->cmd.archive, NULL, NULL, NULL);
+    if (result == SZ_NEEDS_PASSWORD) {
+        result = SzAskAfterRun(call);
+        result = result == SEVENZIP_OK ? SzRunCommand(call, call->cmd.archive, NULL, NULL, NULL)
+                                       : result;
+    }
+    return result;
 }
 
 int SzExecute(HWND owner, LPCSTR cmdLine, LPSTR output, DWORD outputSize) {

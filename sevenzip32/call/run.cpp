@@ -3,6 +3,7 @@
 #include <string.h>
 #include <strsafe.h>
 
+#include "sevenzip32/archive/archtype.h"
 #include "sevenzip32/base/wine.h"
 #include "sevenzip32/dialogs/progress.h"
 #include "sevenzip32/engine/enginetext.h"
@@ -14,21 +15,82 @@
 // How long Cancel waits for the engine before it tries again.
 #define SZ_STOP_RETRY_MS 500
 
+// The archive's name as the engine spells it (a full path).
+static bool MapArchive(SzCall* call, LPSTR host, int hostBytes) {
+    ZeroMemory(host, hostBytes);
+    return SzMapName(&call->engine, call->cmd.archive, true, host, hostBytes);
+}
+
+// Starts a technical listing of the archive with what is known of the password.
+static bool StartListing(SzCall* call, SzJob* job) {
+    char host[SZ_PATH_BYTES * 3];
+    if (!MapArchive(call, host, sizeof(host))) {
+        ZeroMemory(job, sizeof(*job));
+        job->output = INVALID_HANDLE_VALUE;
+        return false;
+    }
+    SzArgs args;
+    SzArgsInit(&args);
+    static const LPCSTR kList[] = {"l", "-slt", "-sccUTF-8", "-spd"};
+    for (size_t i = 0; i < sizeof(kList) / sizeof(kList[0]); i++) {
+        SzArgsAdd(&args, kList[i]);
+    }
+    SzArgsAdd(&args, host);
+    bool started = !args.failed && SzStartJob(job, &call->engine, &call->folder, &args, NULL, NULL,
+                                              call->havePassword ? call->password : NULL);
+    SzArgsFree(&args);
+    return started;
+}
+
+// A listing started beside a long run, for the progress window's total.
+struct SzSideListing {
+    SzJob job;
+    bool tried;
+    bool running;
+};
+
+// Ends the side listing (stopping it when asked) and hands its total to progress.
+static void EndSideListing(SzSideListing* side, HWND progress, bool stop) {
+    if (!side->running) {
+        return;
+    }
+    if (stop) {
+        SzCancelJob(&side->job);
+    }
+    int exitCode = SzFinishJob(&side->job, NULL);
+    if (exitCode == 0 && !side->job.cancelled && progress != NULL) {
+        SzSetProgressTotal(progress, SzListedBytes(SzConsoleText(&side->job.console)));
+    }
+    SzConsoleFree(&side->job.console);
+    side->running = false;
+}
+
 // Sleeps on the engine's end and the caller's messages, as a modal dialog's
-// loop does, with the owner disabled; wakes a few times a second for the
-// progress. A WM_QUIT met on the way cancels the run; it is posted again once
-// the call is over. Cancel is repeated until the engine is really gone.
+// loop does, with the owner disabled; wakes a few times a second only while
+// a progress window is there to feed or a Cancel to repeat. A WM_QUIT met on
+// the way cancels the run; it is posted again once the call is over. Cancel
+// is repeated until the engine is really gone. A run still going at the
+// first wake whose total is not known yet gets a listing beside it, so the
+// window shows the total when it appears; short runs never pay for one.
 static void PumpUntilEnd(SzCall* call, SzJob* job, HWND progress, volatile bool* cancelled) {
     // A dialog closed earlier in the call gave the owner back its input.
     if (call->owner != NULL) {
         EnableWindow(call->owner, FALSE);
     }
+    SzSideListing side;
+    ZeroMemory(&side, sizeof(side));
     DWORD lastPoll = GetTickCount();
     while (true) {
+        HANDLE handles[2] = {job->waitHandle, side.running ? side.job.waitHandle : NULL};
+        DWORD timeout = progress != NULL || *cancelled ? SZ_PROGRESS_MS : INFINITE;
         DWORD wait =
-            MsgWaitForMultipleObjects(1, &job->waitHandle, FALSE, SZ_PROGRESS_MS, QS_ALLINPUT);
+            MsgWaitForMultipleObjects(side.running ? 2 : 1, handles, FALSE, timeout, QS_ALLINPUT);
         if (wait == WAIT_OBJECT_0 || wait == WAIT_FAILED) {
             break;
+        }
+        if (side.running && wait == WAIT_OBJECT_0 + 1) {
+            EndSideListing(&side, progress, false);
+            SzFeedProgress(progress, &job->console);
         }
         MSG msg;
         while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
@@ -50,43 +112,33 @@ static void PumpUntilEnd(SzCall* call, SzJob* job, HWND progress, volatile bool*
         if (GetTickCount() - lastPoll >= SZ_PROGRESS_MS) {
             lastPoll = GetTickCount();
             SzPollJob(job);
+            if (progress != NULL && call->listLater && !side.tried && !*cancelled) {
+                side.tried = true;
+                side.running = StartListing(call, &side.job);
+                if (!side.running) {
+                    SzFinishJob(&side.job, NULL);
+                    SzConsoleFree(&side.job.console);
+                }
+            }
             if (progress != NULL) {
                 SzFeedProgress(progress, &job->console);
             }
         }
     }
-}
-
-// The archive's name as the engine spells it (a full path).
-static bool MapArchive(SzCall* call, LPSTR host, int hostBytes) {
-    ZeroMemory(host, hostBytes);
-    return SzMapName(&call->engine, call->cmd.archive, true, host, hostBytes);
+    EndSideListing(&side, progress, true);
 }
 
 // Lists the archive with what is known of the password; the exit code.
 static int ListArchive(SzCall* call, SzConsole* output, SzConsole* errors) {
-    char host[SZ_PATH_BYTES * 3];
-    if (!MapArchive(call, host, sizeof(host))) {
-        return -1;
-    }
-    SzArgs args;
-    SzArgsInit(&args);
-    static const LPCSTR kList[] = {"l", "-slt", "-sccUTF-8", "-spd"};
-    for (size_t i = 0; i < sizeof(kList) / sizeof(kList[0]); i++) {
-        SzArgsAdd(&args, kList[i]);
-    }
-    SzArgsAdd(&args, host);
     SzJob job;
     volatile bool cancelled = false;
-    if (SzStartJob(&job, &call->engine, &call->folder, &args, NULL, NULL,
-                   call->havePassword ? call->password : NULL)) {
+    if (StartListing(call, &job)) {
         PumpUntilEnd(call, &job, NULL, &cancelled);
     }
     int exitCode = SzFinishJob(&job, errors);
     LPCSTR text = SzConsoleText(&job.console);
     SzConsoleFeed(output, text, strlen(text));
     SzConsoleFree(&job.console);
-    SzArgsFree(&args);
     return job.cancelled ? -1 : exitCode;
 }
 
@@ -119,8 +171,23 @@ int SzAskResult(SzAsk answer) {
     return answer == SZ_ASK_CANCELLED ? SEVENZIP_ERROR_CANCELLED : SEVENZIP_ERROR_PASSWORD;
 }
 
-// Before extracting or testing: asks for a password when the archive needs one.
+int SzAskAfterRun(SzCall* call) {
+    SzAsk answer = SzAskCallPassword(call, false);
+    return answer == SZ_ASK_OK ? SEVENZIP_OK : SzAskResult(answer);
+}
+
+// Before extracting or testing: asks for a password when the archive needs
+// one. What the archive's own headers say is taken as they say it: a ZIP's
+// encryption and sizes, a 7z's encrypted names (its data's encryption the
+// engine reports when it meets it, and its total a listing beside a long
+// run). Other archives are listed first.
 int SzPrepare(SzCall* call) {
+    SzArchiveFacts facts;
+    if (SzReadArchiveFacts(call->cmd.archive, &facts)) {
+        call->listedBytes = facts.bytes;
+        call->listLater = !facts.zip;
+        return facts.encrypted && !call->havePassword ? SzAskAfterRun(call) : SEVENZIP_OK;
+    }
     for (int attempt = 0; attempt < 2; attempt++) {
         SzConsole output;
         SzConsole errors;
@@ -190,10 +257,20 @@ static int RunWithProgress(SzCall* call, const SzArgs* args, const SzArgs* names
     if (progress != NULL) {
         DestroyWindow(progress);
     }
-    SzRecord(call, &job.console);
-    SzRecord(call, &errors);
+    // An extraction or test that met encrypted data with no password to give
+    // is run again once the password is known: this attempt says nothing.
+    char command = call->cmd.command;
+    bool askFirst = started && exitCode != 0 && !job.cancelled && !call->havePassword &&
+                    (command == 'x' || command == 'e' || command == 't') &&
+                    SzListingNeedsPassword(SzConsoleText(&job.console), SzConsoleText(&errors));
+    if (!askFirst) {
+        SzRecord(call, &job.console);
+        SzRecord(call, &errors);
+    }
     int result = SEVENZIP_OK;
-    if (!started || exitCode < 0) {
+    if (askFirst) {
+        result = SZ_NEEDS_PASSWORD;
+    } else if (!started || exitCode < 0) {
         result = job.cancelled ? SEVENZIP_ERROR_CANCELLED : SEVENZIP_ERROR_FATAL;
         if (!job.cancelled) {
             SzReportFailure(call, SZ_TEXT_START_FAILED, call->engine.path);
