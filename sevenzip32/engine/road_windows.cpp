@@ -119,9 +119,12 @@ static bool Start(SzJob* job, const SzArgs* args, LPCWSTR password) {
         startup.hStdInput = inRead;
         startup.hStdOutput = out;
         startup.hStdError = err;
-        // Suspended until it is in the job, so no moment exists where it could outlive us.
+        // Suspended until it is in the job, so no moment exists where it could
+        // outlive us. Its streams are files and a pipe, so it needs no console:
+        // detached, none is made for it (under Wine a console host process
+        // would double the cost of every start).
         ok =
-            CreateProcessW(NULL, commandLine, NULL, NULL, TRUE, CREATE_NO_WINDOW | CREATE_SUSPENDED,
+            CreateProcessW(NULL, commandLine, NULL, NULL, TRUE, DETACHED_PROCESS | CREATE_SUSPENDED,
                            NULL, NULL, &startup, &info) != FALSE;
         if (ok) {
             if (!AssignProcessToJobObject(run->jobObject, info.hProcess)) {
