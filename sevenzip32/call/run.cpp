@@ -67,22 +67,27 @@ static void EndSideListing(SzSideListing* side, HWND progress, bool stop) {
 
 // Sleeps on the engine's end and the caller's messages, as a modal dialog's
 // loop does, with the owner disabled; wakes a few times a second only while
-// a progress window is there to feed or a Cancel to repeat. A WM_QUIT met on
-// the way cancels the run; it is posted again once the call is over. Cancel
-// is repeated until the engine is really gone. A run still going at the
-// first wake whose total is not known yet gets a listing beside it, so the
-// window shows the total when it appears; short runs never pay for one.
-static void PumpUntilEnd(SzCall* call, SzJob* job, HWND progress, volatile bool* cancelled) {
+// a progress window may be wanted (showProgress) or a Cancel is to be
+// repeated. A WM_QUIT met on the way cancels the run; it is posted again once
+// the call is over. Cancel is repeated until the engine is really gone. A
+// run still going at the first wake gets its progress window (hidden until
+// the run has lasted half a second) and, when its total is not known yet, a
+// listing beside it, so the window shows the total when it appears: short
+// runs pay for neither.
+static void PumpUntilEnd(SzCall* call, SzJob* job, bool showProgress, HWND* window,
+                         volatile bool* cancelled) {
     // A dialog closed earlier in the call gave the owner back its input.
     if (call->owner != NULL) {
         EnableWindow(call->owner, FALSE);
     }
     SzSideListing side;
     ZeroMemory(&side, sizeof(side));
-    DWORD lastPoll = GetTickCount();
+    DWORD started = GetTickCount();
+    DWORD lastPoll = started;
+    HWND progress = NULL;
     while (true) {
         HANDLE handles[2] = {job->waitHandle, side.running ? side.job.waitHandle : NULL};
-        DWORD timeout = progress != NULL || *cancelled ? SZ_PROGRESS_MS : INFINITE;
+        DWORD timeout = showProgress || *cancelled ? SZ_PROGRESS_MS : INFINITE;
         DWORD wait =
             MsgWaitForMultipleObjects(side.running ? 2 : 1, handles, FALSE, timeout, QS_ALLINPUT);
         if (wait == WAIT_OBJECT_0 || wait == WAIT_FAILED) {
@@ -112,6 +117,13 @@ static void PumpUntilEnd(SzCall* call, SzJob* job, HWND progress, volatile bool*
         if (GetTickCount() - lastPoll >= SZ_PROGRESS_MS) {
             lastPoll = GetTickCount();
             SzPollJob(job);
+            if (showProgress && progress == NULL && !*cancelled) {
+                progress = SzOpenProgress(call->owner, call->cmd.archive, started, cancelled);
+                showProgress = progress != NULL;
+                if (progress != NULL) {
+                    SzSetProgressTotal(progress, call->listedBytes);
+                }
+            }
             if (progress != NULL && call->listLater && !side.tried && !*cancelled) {
                 side.tried = true;
                 side.running = StartListing(call, &side.job);
@@ -126,14 +138,16 @@ static void PumpUntilEnd(SzCall* call, SzJob* job, HWND progress, volatile bool*
         }
     }
     EndSideListing(&side, progress, true);
+    *window = progress;
 }
 
 // Lists the archive with what is known of the password; the exit code.
 static int ListArchive(SzCall* call, SzConsole* output, SzConsole* errors) {
     SzJob job;
     volatile bool cancelled = false;
+    HWND none = NULL;
     if (StartListing(call, &job)) {
-        PumpUntilEnd(call, &job, NULL, &cancelled);
+        PumpUntilEnd(call, &job, false, &none, &cancelled);
     }
     int exitCode = SzFinishJob(&job, errors);
     LPCSTR text = SzConsoleText(&job.console);
@@ -241,14 +255,8 @@ static int RunWithProgress(SzCall* call, const SzArgs* args, const SzArgs* names
     HWND progress = NULL;
     bool started = SzStartJob(&job, &call->engine, &call->folder, args, names, stage,
                               call->havePassword ? call->password : NULL);
-    if (started && !call->cmd.hide && SzHaveDisplay()) {
-        progress = SzOpenProgress(call->owner, call->cmd.archive, &cancelled);
-    }
-    if (progress != NULL) {
-        SzSetProgressTotal(progress, call->listedBytes);
-    }
     if (started) {
-        PumpUntilEnd(call, &job, progress, &cancelled);
+        PumpUntilEnd(call, &job, !call->cmd.hide && SzHaveDisplay(), &progress, &cancelled);
     }
     int exitCode = SzFinishJob(&job, &errors);
     if (call->owner != NULL) {
