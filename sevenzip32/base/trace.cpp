@@ -10,7 +10,7 @@ static struct {
     bool on;
     HANDLE file;  // open for appending while the process lives
     bool written; // the current call's first line is in the file
-    char begin[256];
+    char what[64];
     LARGE_INTEGER origin;
     LARGE_INTEGER frequency;
 } g_trace = {false, INVALID_HANDLE_VALUE, false, {0}, {}, {}};
@@ -33,13 +33,30 @@ static double EpochMilliseconds() {
     return static_cast<double>(Ticks(now) - 116444736000000000ull) / 10000.0;
 }
 
-static void Append(LPCSTR line) {
+static void Write(LPCSTR line) {
     DWORD written = 0;
+    WriteFile(g_trace.file, line, static_cast<DWORD>(lstrlenA(line)), &written, NULL);
+}
+
+// The call's first line, written with the first of its lines: its wall-clock
+// time and the process's age are taken back to the call's beginning, so a
+// call that writes nothing costs no more than a clock reading.
+static void Append(LPCSTR line) {
     if (!g_trace.written) {
         g_trace.written = true;
-        Append(g_trace.begin);
+        FILETIME created, exited, kernel, user, now;
+        GetSystemTimeAsFileTime(&now);
+        double since = Milliseconds();
+        double age = GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)
+                         ? static_cast<double>(Ticks(now) - Ticks(created)) / 10000.0 - since
+                         : -1.0;
+        char begin[256];
+        ZeroMemory(begin, sizeof(begin));
+        StringCchPrintfA(begin, sizeof(begin), "0.0 call %s epoch=%.1f process=%.1f\n",
+                         g_trace.what, EpochMilliseconds() - since, age);
+        Write(begin);
     }
-    WriteFile(g_trace.file, line, static_cast<DWORD>(lstrlenA(line)), &written, NULL);
+    Write(line);
 }
 
 // The file named by the variable, opened once per process.
@@ -76,14 +93,8 @@ void SzTraceBegin(LPCSTR what, bool always) {
     }
     QueryPerformanceFrequency(&g_trace.frequency);
     QueryPerformanceCounter(&g_trace.origin);
-    FILETIME created, exited, kernel, user, now;
-    GetSystemTimeAsFileTime(&now);
-    double age = GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)
-                     ? static_cast<double>(Ticks(now) - Ticks(created)) / 10000.0
-                     : -1.0;
-    ZeroMemory(g_trace.begin, sizeof(g_trace.begin));
-    StringCchPrintfA(g_trace.begin, sizeof(g_trace.begin), "0.0 call %s epoch=%.1f process=%.1f\n",
-                     what, EpochMilliseconds(), age);
+    ZeroMemory(g_trace.what, sizeof(g_trace.what));
+    StringCchCopyA(g_trace.what, sizeof(g_trace.what), what);
     g_trace.written = false;
     if (always) {
         Append("");
