@@ -26,7 +26,8 @@ struct SzCall {
 };
 
 // SzRunCommand's answer for an extraction or test that stopped at encrypted
-// data while the call had no password: ask (SzAskAfterRun), then run again.
+// data while the call had no password: ask (SzAskArchivePassword), then run
+// again.
 // Never returned to the library's callers.
 #define SZ_NEEDS_PASSWORD 0x10000
 
@@ -58,9 +59,9 @@ SzAsk SzAskCallPassword(SzCall* call, bool confirm);
 // The result code of a password question that was not answered.
 int SzAskResult(SzAsk answer);
 
-// Asks for the password an archive turned out to need: SEVENZIP_OK, or the
-// result to return.
-int SzAskAfterRun(SzCall* call);
+// Asks for the password the archive needs (its headers said so, or the
+// engine did): SEVENZIP_OK, or the result to return.
+int SzAskArchivePassword(SzCall* call);
 
 // Before extracting or testing: learns what the archive holds (from its
 // headers, or else its listing) and asks for a password when it needs one;

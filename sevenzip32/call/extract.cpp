@@ -192,7 +192,7 @@ int SzExtract(SzCall* call) {
         // What the engine wrote before it met encrypted data goes with its
         // staging folder; the next attempt starts from a fresh one.
         SzStageClose(&stage);
-        result = SzAskAfterRun(call);
+        result = SzAskArchivePassword(call);
         if (result == SEVENZIP_OK) {
             result =
                 OpenStage(call, dest, &stage, outDir, sizeof(outDir), stageHost, sizeof(stageHost))

@@ -78,7 +78,7 @@ static int Execute(SzCall* call, LPCSTR cmdLine) {
     }
     int result = SzRunCommand(call, call->cmd.archive, NULL, NULL, NULL);
     if (result == SZ_NEEDS_PASSWORD) {
-        result = SzAskAfterRun(call);
+        result = SzAskArchivePassword(call);
         result = result == SEVENZIP_OK ? SzRunCommand(call, call->cmd.archive, NULL, NULL, NULL)
                                        : result;
     }

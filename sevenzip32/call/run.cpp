@@ -185,7 +185,7 @@ int SzAskResult(SzAsk answer) {
     return answer == SZ_ASK_CANCELLED ? SEVENZIP_ERROR_CANCELLED : SEVENZIP_ERROR_PASSWORD;
 }
 
-int SzAskAfterRun(SzCall* call) {
+int SzAskArchivePassword(SzCall* call) {
     SzAsk answer = SzAskCallPassword(call, false);
     return answer == SZ_ASK_OK ? SEVENZIP_OK : SzAskResult(answer);
 }
@@ -200,7 +200,7 @@ int SzPrepare(SzCall* call) {
     if (SzReadArchiveFacts(call->cmd.archive, &facts)) {
         call->listedBytes = facts.bytes;
         call->listLater = !facts.zip;
-        return facts.encrypted && !call->havePassword ? SzAskAfterRun(call) : SEVENZIP_OK;
+        return facts.encrypted && !call->havePassword ? SzAskArchivePassword(call) : SEVENZIP_OK;
     }
     for (int attempt = 0; attempt < 2; attempt++) {
         SzConsole output;

@@ -6,8 +6,12 @@
 #include <string.h>
 #include <strsafe.h>
 
+static const SzBackend* BackendFor(const SzEngineInfo* engine) {
+    return engine->wine ? &kSzWineBackend : &kSzWindowsBackend;
+}
+
 static const SzBackend* BackendOf(const SzJob* job) {
-    return job->engine->wine ? &kSzWineBackend : &kSzWindowsBackend;
+    return BackendFor(job->engine);
 }
 
 void SzJobFile(const SzJob* job, LPCWSTR leaf, LPWSTR path) {
@@ -17,7 +21,7 @@ void SzJobFile(const SzJob* job, LPCWSTR leaf, LPWSTR path) {
 
 bool SzOpenPrivate(SzPrivate* folder, const SzEngineInfo* engine) {
     if (!folder->made) {
-        folder->made = (engine->wine ? &kSzWineBackend : &kSzWindowsBackend)->makePrivate(folder);
+        folder->made = BackendFor(engine)->makePrivate(folder);
         SzTrace("private folder made");
     }
     return folder->made;
