@@ -118,7 +118,11 @@ static void PumpUntilEnd(SzCall* call, SzJob* job, bool showProgress, HWND* wind
             lastPoll = GetTickCount();
             SzPollJob(job);
             if (showProgress && progress == NULL && !*cancelled) {
-                progress = SzOpenProgress(call->owner, call->cmd.archive, started, cancelled);
+                // Asking for the display starts Wine's display driver, which a
+                // short run should not pay for nor have compete with its engine.
+                progress = SzHaveDisplay()
+                               ? SzOpenProgress(call->owner, call->cmd.archive, started, cancelled)
+                               : NULL;
                 showProgress = progress != NULL;
                 if (progress != NULL) {
                     SzSetProgressTotal(progress, call->listedBytes);
@@ -256,7 +260,7 @@ static int RunWithProgress(SzCall* call, const SzArgs* args, const SzArgs* names
     bool started = SzStartJob(&job, &call->engine, &call->folder, args, names, stage,
                               call->havePassword ? call->password : NULL);
     if (started) {
-        PumpUntilEnd(call, &job, !call->cmd.hide && SzHaveDisplay(), &progress, &cancelled);
+        PumpUntilEnd(call, &job, !call->cmd.hide, &progress, &cancelled);
     }
     int exitCode = SzFinishJob(&job, &errors);
     if (call->owner != NULL) {
