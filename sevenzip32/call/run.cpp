@@ -70,10 +70,9 @@ static void EndSideListing(SzSideListing* side, HWND progress, bool stop) {
 // a progress window may be wanted (showProgress) or a Cancel is to be
 // repeated. A WM_QUIT met on the way cancels the run; it is posted again once
 // the call is over. Cancel is repeated until the engine is really gone. A
-// run still going at the first wake gets its progress window (hidden until
-// the run has lasted half a second) and, when its total is not known yet, a
-// listing beside it, so the window shows the total when it appears: short
-// runs pay for neither.
+// run that has lasted half a second gets its progress window and, when its
+// total is not known yet, a listing beside it, whose total the window shows
+// as soon as it ends: shorter runs pay for neither.
 static void PumpUntilEnd(SzCall* call, SzJob* job, bool showProgress, HWND* window,
                          volatile bool* cancelled) {
     // A dialog closed earlier in the call gave the owner back its input.
@@ -117,7 +116,8 @@ static void PumpUntilEnd(SzCall* call, SzJob* job, bool showProgress, HWND* wind
         if (GetTickCount() - lastPoll >= SZ_PROGRESS_MS) {
             lastPoll = GetTickCount();
             SzPollJob(job);
-            if (showProgress && progress == NULL && !*cancelled) {
+            if (showProgress && progress == NULL && !*cancelled &&
+                GetTickCount() - started >= SZ_PROGRESS_DELAY_MS) {
                 // Asking for the display starts Wine's display driver, which a
                 // short run should not pay for nor have compete with its engine.
                 progress = SzHaveDisplay()
