@@ -47,6 +47,7 @@ struct SzSideListing {
     SzJob job;
     bool tried;
     bool running;
+    DWORD since; // tick it started
 };
 
 // Ends the side listing (stopping it when asked) and hands its total to progress.
@@ -71,8 +72,9 @@ static void EndSideListing(SzSideListing* side, HWND progress, bool stop) {
 // repeated. A WM_QUIT met on the way cancels the run; it is posted again once
 // the call is over. Cancel is repeated until the engine is really gone. A
 // run that has lasted half a second gets its progress window and, when its
-// total is not known yet, a listing beside it, whose total the window shows
-// as soon as it ends: shorter runs pay for neither.
+// total is not known yet, a listing beside it; the window appears with the
+// total when the listing ends (at the latest a wake later without it):
+// shorter runs pay for neither.
 static void PumpUntilEnd(SzCall* call, SzJob* job, bool showProgress, HWND* window,
                          volatile bool* cancelled) {
     // A dialog closed earlier in the call gave the owner back its input.
@@ -130,13 +132,16 @@ static void PumpUntilEnd(SzCall* call, SzJob* job, bool showProgress, HWND* wind
             }
             if (progress != NULL && call->listLater && !side.tried && !*cancelled) {
                 side.tried = true;
+                side.since = GetTickCount();
                 side.running = StartListing(call, &side.job);
                 if (!side.running) {
                     SzFinishJob(&side.job, NULL);
                     SzConsoleFree(&side.job.console);
                 }
             }
-            if (progress != NULL) {
+            // The window waits for its total as long as one more wake.
+            if (progress != NULL &&
+                (!side.running || GetTickCount() - side.since >= SZ_PROGRESS_MS)) {
                 SzFeedProgress(progress, &job->console);
             }
         }

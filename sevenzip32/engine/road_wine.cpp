@@ -40,10 +40,12 @@ static bool WritePasswordFile(const SzJob* job, LPCWSTR password) {
 // staging folders when the caller's process is gone (ended, or a zombie
 // nobody reaps yet). It lives while the engine does, and after it as long as
 // the staging folder or the call's private folder is there, so that a caller
-// ending while it places entries, asks or walks leaves nothing behind. The
-// engine is the watcher's parent: a process number taken over by another
-// program after the engine ended is never signalled. Only the engine carries
-// SEVENZIP32_JOB, so that whoever ends engines can tell it from the watcher.
+// ending while it places entries, asks or walks leaves nothing behind; it
+// removes them again (for ten seconds at most) while a host walk that
+// outlived the caller still renames in them. The engine is the watcher's
+// parent: a process number taken over by another program after the engine
+// ended is never signalled. Only the engine carries SEVENZIP32_JOB, so that
+// whoever ends engines can tell it from the watcher.
 static const char kRunScript[] =
     "d=$1; f=$1/$2; w=$3; cd \"$4\" 2>/dev/null || cd /; shift 4; export LC_ALL=C.UTF-8; "
     "c=$PPID; e=$$; "
@@ -52,7 +54,8 @@ static const char kRunScript[] =
     "while engine || { [ -n \"$w\" ] && [ -d \"$w\" ]; } || [ -d \"$d\" ]; do s=; "
     "read -r s </proc/$c/stat; "
     "case \"$s\" in ''|*') Z '*) if engine; then kill -TERM $e; sleep 1; "
-    "engine && kill -KILL $e; fi; rm -rf \"$d\"; [ -z \"$w\" ] || rm -rf \"$w\"; exit;; esac; "
+    "engine && kill -KILL $e; fi; rm -rf \"$d\"; [ -z \"$w\" ] || rm -rf \"$w\"; "
+    "g=$((g + 1)); [ \"$g\" -lt 20 ] || exit;; esac; "
     "sleep 0.5; done ) & "
     "echo $$ >\"$f.pid\"; export SEVENZIP32_JOB=\"$d\"; "
     "if [ -e \"$f.pw\" ]; then exec 3<\"$f.pw\"; rm -f \"$f.pw\"; "
