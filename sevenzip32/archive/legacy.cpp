@@ -10,7 +10,6 @@
 
 #define SZ_ZIP_UTF8_FLAG 0x0800
 #define SZ_ZIP_UNICODE_PATH_FIELD 0x7075
-#define SZ_MAX_CENTRAL_DIRECTORY (64u * 1024u * 1024u)
 #define SZ_NAME_BYTES (MAX_PATH * 3)
 
 static bool NeedsDecoding(const BYTE* name, DWORD length) {
@@ -32,26 +31,6 @@ static bool HasUnicodePath(const BYTE* extra, DWORD length) {
     return false;
 }
 
-// The central directory: it ends where the end record begins, wherever the
-// records say it starts (an archive with data before it still reads).
-static BYTE* ReadCentralDirectory(HANDLE file, DWORD* size, DWORD* entries) {
-    LARGE_INTEGER fileSize;
-    SzZipEnd end;
-    if (!GetFileSizeEx(file, &fileSize) ||
-        !SzFindZipEnd(file, static_cast<ULONGLONG>(fileSize.QuadPart), &end) || !end.sized ||
-        end.size == 0 || end.size > SZ_MAX_CENTRAL_DIRECTORY || end.size > end.record) {
-        return NULL;
-    }
-    *size = static_cast<DWORD>(end.size);
-    *entries = end.entries > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<DWORD>(end.entries);
-    BYTE* directory = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), 0, *size));
-    if (directory != NULL && !SzReadAt(file, end.record - end.size, directory, *size)) {
-        HeapFree(GetProcessHeap(), 0, directory);
-        directory = NULL;
-    }
-    return directory;
-}
-
 static void AddName(SzArgs* names, const BYTE* name, DWORD length) {
     char raw[SZ_NAME_BYTES];
     ZeroMemory(raw, sizeof(raw));
@@ -70,7 +49,7 @@ static bool ReadLegacyNames(LPCSTR archive, SzArgs* names) {
     }
     DWORD size = 0;
     DWORD entries = 0;
-    BYTE* directory = ReadCentralDirectory(file, &size, &entries);
+    BYTE* directory = SzReadZipDirectory(file, &size, &entries);
     CloseHandle(file);
     for (DWORD at = 0, n = 0; directory != NULL && n < entries && at + 46 <= size; n++) {
         const BYTE* entry = directory + at;

@@ -62,3 +62,25 @@ bool SzFindZipEnd(HANDLE file, ULONGLONG fileSize, SzZipEnd* end) {
     }
     return found;
 }
+
+// The directory ends where the end record begins, wherever the records say
+// it starts (an archive with data before it still reads).
+#define SZ_MAX_CENTRAL_DIRECTORY (64u * 1024u * 1024u)
+
+BYTE* SzReadZipDirectory(HANDLE file, DWORD* size, DWORD* entries) {
+    LARGE_INTEGER fileSize;
+    SzZipEnd end;
+    if (!GetFileSizeEx(file, &fileSize) ||
+        !SzFindZipEnd(file, static_cast<ULONGLONG>(fileSize.QuadPart), &end) || !end.sized ||
+        end.size == 0 || end.size > SZ_MAX_CENTRAL_DIRECTORY || end.size > end.record) {
+        return NULL;
+    }
+    *size = static_cast<DWORD>(end.size);
+    *entries = end.entries > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<DWORD>(end.entries);
+    BYTE* directory = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), 0, *size));
+    if (directory != NULL && !SzReadAt(file, end.record - end.size, directory, *size)) {
+        HeapFree(GetProcessHeap(), 0, directory);
+        directory = NULL;
+    }
+    return directory;
+}

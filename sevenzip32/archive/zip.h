@@ -26,3 +26,8 @@ struct SzZipEnd {
 // the record) and, when a ZIP64 locator stands before it, the ZIP64 end
 // record it names. False when the file has no end record.
 bool SzFindZipEnd(HANDLE file, ULONGLONG fileSize, SzZipEnd* end);
+
+// The central directory, read whole (at most 64 MiB) into a heap block for
+// HeapFree, its size and the number of entries the end records give; NULL
+// when the end records do not give it.
+BYTE* SzReadZipDirectory(HANDLE file, DWORD* size, DWORD* entries);

@@ -48,3 +48,23 @@ bool SzLeafIsSafe(LPCWSTR leaf) {
     }
     return !IsDeviceName(leaf);
 }
+
+bool SzNameClimbs(LPCSTR name, size_t length) {
+    if (length > 0 && (name[0] == '/' || name[0] == '\\')) {
+        return true;
+    }
+    if (length > 1 && name[1] == ':' && ((name[0] | 0x20) >= 'a' && (name[0] | 0x20) <= 'z')) {
+        return true;
+    }
+    for (size_t start = 0; start < length;) {
+        size_t end = start;
+        while (end < length && name[end] != '/' && name[end] != '\\') {
+            end++;
+        }
+        if (end - start == 2 && name[start] == '.' && name[start + 1] == '.') {
+            return true;
+        }
+        start = end + 1;
+    }
+    return false;
+}

@@ -17,3 +17,8 @@
 // empty, not "." or "..", no forbidden or control character, no trailing dot
 // or blank, and not a device name.
 bool SzLeafIsSafe(LPCWSTR leaf);
+
+// True when a stored name (length bytes) leads out of the folder it is
+// extracted into: rooted, on a drive, or with a ".." part (either separator
+// counts, as on Windows).
+bool SzNameClimbs(LPCSTR name, size_t length);

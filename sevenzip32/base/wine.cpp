@@ -82,12 +82,21 @@ bool SzHostPrivateFolder(LPSTR host, int hostBytes, LPWSTR windows, int windowsC
         StringCchPrintfA(name, sizeof(name), "/tmp/7-zip32-%lu-%lu-%ld", GetCurrentProcessId(),
                          GetTickCount(), InterlockedIncrement(&counter));
         // Only a name that mkdir really created is ours: clean-up must never
-        // reach a folder somebody else made.
-        if (SzHostShell("umask 077 && mkdir -m 700 \"$1\"", name) == 0) {
+        // reach a folder somebody else made. mkdir creates it with no more
+        // than 0700 and then exactly that; no shell is needed to ask it.
+        char* mkdir[] = {const_cast<char*>("/bin/mkdir"),
+                         const_cast<char*>("-m"),
+                         const_cast<char*>("700"),
+                         const_cast<char*>("--"),
+                         name,
+                         NULL};
+        if (SzHostRun(mkdir) == 0) {
             bool mapped = SUCCEEDED(StringCchCopyA(host, hostBytes, name)) &&
                           SzWineWindowsPath(name, windows, windowsChars);
             if (!mapped) {
-                SzHostShell("rmdir \"$1\"", name);
+                char* rmdir[] = {const_cast<char*>("/bin/rmdir"), const_cast<char*>("--"), name,
+                                 NULL};
+                SzHostRun(rmdir);
             }
             return mapped;
         }

@@ -20,9 +20,17 @@ struct SzCall {
     SzConsole output; // everything the engine printed, for the caller
     bool quit;        // a WM_QUIT arrived while the engine ran
     WPARAM quitCode;
-    ULONGLONG listedBytes; // what the archive holds, from its listing
+    ULONGLONG listedBytes; // what the archive holds, from its headers or listing
+    bool listLater;        // the total comes from a listing beside a long run
+    SzPrivate folder;      // the private folder of the call's runs
     SzArgs climbing;       // stored names that lead out, placed inside all the same
 };
+
+// SzRunCommand's answer for an extraction or test that stopped at encrypted
+// data while the call had no password: ask (SzAskArchivePassword), then run
+// again.
+// Never returned to the library's callers.
+#define SZ_NEEDS_PASSWORD 0x10000
 
 // Links of an extraction: those the engine refused, and those the host walk
 // took out of the staging folder to make after placing (path, target pairs).
@@ -52,14 +60,20 @@ SzAsk SzAskCallPassword(SzCall* call, bool confirm);
 // The result code of a password question that was not answered.
 int SzAskResult(SzAsk answer);
 
-// Before extracting or testing: lists the archive and asks for a password
-// when it needs one; SEVENZIP_OK or the result to return.
+// Asks for the password the archive needs (its headers said so, or the
+// engine did): SEVENZIP_OK, or the result to return.
+int SzAskArchivePassword(SzCall* call);
+
+// Before extracting or testing: learns what the archive holds (from its
+// headers, or else its listing) and asks for a password when it needs one;
+// SEVENZIP_OK or the result to return.
 int SzPrepare(SzCall* call);
 
 // Runs the engine for the command on archive (and outDir) with its names in
 // the list file, showing progress; stageHost (host path, or "") is removed
 // should the caller end first. links, for an extraction, takes the links the
 // engine would not or could not make when they are its only errors.
+// SZ_NEEDS_PASSWORD: see above.
 int SzRunCommand(SzCall* call, LPCSTR archive, LPCSTR outDir, LPCSTR stageHost, SzLinks* links);
 
 // The host path of a staging folder for the watcher ("" on Windows).

@@ -3,6 +3,7 @@
 #include <strsafe.h>
 
 #include "sevenzip32/base/codepage.h"
+#include "sevenzip32/base/trace.h"
 #include "sevenzip32/place/staging.h"
 
 // Compression into a temporary archive beside the target (a copy of it when
@@ -46,6 +47,7 @@ int SzCompress(SzCall* call) {
         stage.made = stage.made && !(placed && stage.whole);
         result = placed ? SEVENZIP_OK : SEVENZIP_ERROR_FATAL;
         ready = placed != FALSE;
+        SzTrace("placed");
     }
     if (!ready) {
         SzAnsiToUtf8(call->cmd.archive, stageHost, sizeof(stageHost));
@@ -53,6 +55,7 @@ int SzCompress(SzCall* call) {
     }
     if (leaf != NULL) {
         SzStageClose(&stage);
+        SzTrace("staging removed");
     }
     return result;
 }

@@ -7,6 +7,7 @@
 #include "sevenzip32/call/operation.h"
 #include "sevenzip32/engine/result.h"
 #include "sevenzip32/base/texts.h"
+#include "sevenzip32/base/trace.h"
 #include "sevenzip32/dialogs/ui.h"
 
 // This library's own version in hundredths.
@@ -29,6 +30,13 @@ static HANDLE RunningMutex() {
     return mutex;
 }
 
+// Only the first check of a process is traced whole (others only when they
+// run something): a drop of many files stays as fast traced as not.
+static bool FirstCheck() {
+    static LONG checks = 0;
+    return InterlockedIncrement(&checks) == 1;
+}
+
 extern "C" {
 
 int WINAPI SevenZip(HWND ownerWnd, LPCSTR cmdLine, LPSTR output, DWORD outputSize) {
@@ -39,6 +47,7 @@ int WINAPI SevenZip(HWND ownerWnd, LPCSTR cmdLine, LPSTR output, DWORD outputSiz
     if (InterlockedCompareExchange(&g_busy, 1, 0) != 0) {
         return SEVENZIP_ERROR_FATAL;
     }
+    SzTraceBegin("SevenZip");
     HANDLE mutex = RunningMutex();
     DWORD wait = mutex != NULL ? WaitForSingleObject(mutex, 0) : WAIT_FAILED;
     int result;
@@ -52,6 +61,7 @@ int WINAPI SevenZip(HWND ownerWnd, LPCSTR cmdLine, LPSTR output, DWORD outputSiz
         }
     }
     InterlockedExchange(&g_busy, 0);
+    SzTraceEnd(result);
     return result;
 }
 
@@ -81,11 +91,17 @@ BOOL WINAPI SevenZipConfigDialog(HWND ownerWnd, LPSTR, int) {
 }
 
 BOOL WINAPI SevenZipCheckArchive(LPCSTR archivePath, int) {
-    return SzArchiveType(archivePath) != SEVENZIP_TYPE_NONE;
+    SzTraceBegin("SevenZipCheckArchive", FirstCheck());
+    int type = SzArchiveType(archivePath);
+    SzTraceEnd(type);
+    return type != SEVENZIP_TYPE_NONE;
 }
 
 int WINAPI SevenZipGetArchiveType(LPCSTR archivePath) {
-    return SzArchiveType(archivePath);
+    SzTraceBegin("SevenZipGetArchiveType", FirstCheck());
+    int type = SzArchiveType(archivePath);
+    SzTraceEnd(type);
+    return type;
 }
 
 } // extern "C"

@@ -6,6 +6,7 @@
 
 #include "sevenzip32/archive/legacy.h"
 #include "sevenzip32/base/codepage.h"
+#include "sevenzip32/base/trace.h"
 #include "sevenzip32/host/hostwalk.h"
 #include "sevenzip32/place/staging.h"
 
@@ -154,21 +155,32 @@ static void ApplyHostReport(const SzStage* stage, LPCSTR report, bool legacy, Sz
 // changes only after the engine succeeded, and then one entry at a time.
 // Under Wine the host walk first makes every staged name one Windows can
 // hold and takes the links out; they are made last, inside the destination.
+// A fresh staging folder for dest: its path for the engine (outDir) and for
+// the watcher (stageHost). False, after telling the user, when none can be made.
+static bool OpenStage(SzCall* call, LPCWSTR dest, SzStage* stage, LPSTR outDir, int outBytes,
+                      LPSTR stageHost, int hostBytes) {
+    ZeroMemory(stageHost, hostBytes);
+    if (!SzStageOpen(stage, dest, call->engine.wine) ||
+        !SzWideToAnsi(stage->dir, outDir, outBytes)) {
+        SzStageClose(stage);
+        SzWideToUtf8(dest, stageHost, hostBytes);
+        SzReportFailure(call, SZ_TEXT_NO_STAGE, stageHost);
+        return false;
+    }
+    SzStageHostPath(call, stage->dir, stageHost, hostBytes);
+    return true;
+}
+
 int SzExtract(SzCall* call) {
     WCHAR dest[SZ_STAGE_CHARS];
     TargetFolder(call, dest, SZ_STAGE_CHARS);
     SzStage stage;
     char outDir[SZ_PATH_BYTES];
     char stageHost[SZ_STAGE_CHARS * 3];
-    ZeroMemory(stageHost, sizeof(stageHost));
     bool host = call->engine.wine;
-    if (!SzStageOpen(&stage, dest, host) || !SzWideToAnsi(stage.dir, outDir, sizeof(outDir))) {
-        SzStageClose(&stage);
-        SzWideToUtf8(dest, stageHost, sizeof(stageHost));
-        SzReportFailure(call, SZ_TEXT_NO_STAGE, stageHost);
+    if (!OpenStage(call, dest, &stage, outDir, sizeof(outDir), stageHost, sizeof(stageHost))) {
         return SEVENZIP_ERROR_FATAL;
     }
-    SzStageHostPath(call, stage.dir, stageHost, sizeof(stageHost));
     SzLinks links;
     SzArgsInit(&links.outside);
     SzArgsInit(&links.failed);
@@ -176,12 +188,24 @@ int SzExtract(SzCall* call) {
     SzConsole refused;
     SzConsoleInit(&refused);
     int result = SzRunCommand(call, call->cmd.archive, outDir, stageHost, &links);
+    if (result == SZ_NEEDS_PASSWORD) {
+        // What the engine wrote before it met encrypted data goes with its
+        // staging folder; the next attempt starts from a fresh one.
+        SzStageClose(&stage);
+        result = SzAskArchivePassword(call);
+        if (result == SEVENZIP_OK) {
+            result =
+                OpenStage(call, dest, &stage, outDir, sizeof(outDir), stageHost, sizeof(stageHost))
+                    ? SzRunCommand(call, call->cmd.archive, outDir, stageHost, &links)
+                    : SEVENZIP_ERROR_FATAL;
+        }
+    }
     if (result == SEVENZIP_OK) {
         // Here the engine has succeeded into stage.dir and nothing is placed yet.
         RefuseEngineLinks(&stage, stageHost, &links, &refused);
         SzConsole report;
         SzConsoleInitRaw(&report);
-        if (host && !SzTidyHostTree(stage.dir, &report)) {
+        if (host && !SzTidyHostTree(&call->folder, stage.dir, &report)) {
             SzReportFailure(call, SZ_TEXT_NO_HOST_WALK, stageHost);
             result = SEVENZIP_ERROR_FATAL;
         } else if (host) {
@@ -195,6 +219,7 @@ int SzExtract(SzCall* call) {
         ZeroMemory(archive, sizeof(archive));
         SzAnsiToWide(call->cmd.archive, archive, SZ_PATH_BYTES);
         result = SzStageCommit(&stage, call->cmd.overwrite, call->owner, archive, &refused);
+        SzTrace("placed");
         if (result != SEVENZIP_ERROR_CANCELLED && links.pending.count > 0) {
             SzConsole report;
             SzConsoleInitRaw(&report);
@@ -202,11 +227,12 @@ int SzExtract(SzCall* call) {
             LPCSTR existing = mode == SZ_OVERWRITE_ALL    ? "replace"
                               : mode == SZ_OVERWRITE_SKIP ? "skip"
                                                           : "keep";
-            if (!SzMakeHostLinks(stage.dest, existing, &links.pending, &report)) {
+            if (!SzMakeHostLinks(&call->folder, stage.dest, existing, &links.pending, &report)) {
                 SzReportFailure(call, SZ_TEXT_NO_HOST_WALK, stageHost);
             }
             ApplyHostReport(&stage, SzConsoleText(&report), false, &links, &refused);
             SzConsoleFree(&report);
+            SzTrace("links made");
         }
         for (int i = 0; result != SEVENZIP_ERROR_CANCELLED && i < call->climbing.count; i++) {
             // A legacy name is shown as it is placed, not as its stored bytes.
@@ -235,5 +261,6 @@ int SzExtract(SzCall* call) {
     SzArgsFree(&links.failed);
     SzArgsFree(&links.pending);
     SzStageClose(&stage);
+    SzTrace("staging removed");
     return result;
 }

@@ -5,6 +5,7 @@
 
 #include "sevenzip32/archive/legacy.h"
 #include "sevenzip32/base/codepage.h"
+#include "sevenzip32/base/trace.h"
 #include "sevenzip32/call/call.h"
 #include "sevenzip32/engine/locate.h"
 
@@ -30,6 +31,7 @@ static int Execute(SzCall* call, LPCSTR cmdLine) {
         SzShowMessage(call->owner, SZ_TEXT_MISSING_ENGINE, NULL, MB_OK | MB_ICONERROR);
         return SEVENZIP_ERROR_FATAL;
     }
+    SzTrace("engine found", call->engine.path);
     if (SzParseCommand(cmdLine, &call->cmd) != SEVENZIP_OK) {
         char masked[SZ_PATH_BYTES];
         char detail[SZ_PATH_BYTES * 3];
@@ -74,7 +76,13 @@ static int Execute(SzCall* call, LPCSTR cmdLine) {
     if (command == 'a') {
         return SzCompress(call);
     }
-    return SzRunCommand(call, call->cmd.archive, NULL, NULL, NULL);
+    int result = SzRunCommand(call, call->cmd.archive, NULL, NULL, NULL);
+    if (result == SZ_NEEDS_PASSWORD) {
+        result = SzAskArchivePassword(call);
+        result = result == SEVENZIP_OK ? SzRunCommand(call, call->cmd.archive, NULL, NULL, NULL)
+                                       : result;
+    }
+    return result;
 }
 
 int SzExecute(HWND owner, LPCSTR cmdLine, LPSTR output, DWORD outputSize) {
@@ -91,6 +99,7 @@ int SzExecute(HWND owner, LPCSTR cmdLine, LPSTR output, DWORD outputSize) {
         EnableWindow(call->owner, FALSE);
     }
     int result = Execute(call, cmdLine);
+    SzClosePrivate(&call->folder);
     if (disabled) {
         EnableWindow(call->owner, TRUE);
     }

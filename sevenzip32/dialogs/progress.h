@@ -8,9 +8,11 @@
 // How long a run goes before its progress window appears.
 #define SZ_PROGRESS_DELAY_MS 500
 
-// Opens the (still hidden) progress window for archive (code page 932, shown
-// in the title) owned by owner; *cancelled turns true on Cancel.
-HWND SzOpenProgress(HWND owner, LPCSTR archive, volatile bool* cancelled);
+// Opens the progress window of a run begun at tick started, for archive
+// (code page 932, shown in the title), owned by owner; it appears at the
+// first feed once the run has lasted SZ_PROGRESS_DELAY_MS. *cancelled turns
+// true on Cancel.
+HWND SzOpenProgress(HWND owner, LPCSTR archive, DWORD started, volatile bool* cancelled);
 
 // Sets the bytes the whole run handles, when known beforehand.
 void SzSetProgressTotal(HWND progress, ULONGLONG totalBytes);

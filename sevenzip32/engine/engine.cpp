@@ -1,17 +1,49 @@
 #include "sevenzip32/engine/engine.h"
 
+#include "sevenzip32/base/trace.h"
 #include "sevenzip32/engine/road.h"
 
 #include <string.h>
 #include <strsafe.h>
 
+static const SzBackend* BackendFor(const SzEngineInfo* engine) {
+    return engine->wine ? &kSzWineBackend : &kSzWindowsBackend;
+}
+
 static const SzBackend* BackendOf(const SzJob* job) {
-    return job->engine->wine ? &kSzWineBackend : &kSzWindowsBackend;
+    return BackendFor(job->engine);
 }
 
 void SzJobFile(const SzJob* job, LPCWSTR leaf, LPWSTR path) {
     ZeroMemory(path, MAX_PATH * sizeof(WCHAR));
-    StringCchPrintfW(path, MAX_PATH, L"%s\\%s", job->dir, leaf);
+    StringCchPrintfW(path, MAX_PATH, L"%s\\%d.%s", job->folder->dir, job->number, leaf);
+}
+
+bool SzOpenPrivate(SzPrivate* folder, const SzEngineInfo* engine) {
+    if (!folder->made) {
+        folder->made = BackendFor(engine)->makePrivate(folder);
+        SzTrace("private folder made");
+    }
+    return folder->made;
+}
+
+void SzPrivateFile(SzPrivate* folder, LPCSTR leaf, LPSTR host, int hostBytes, LPWSTR path) {
+    int number = ++folder->runs;
+    ZeroMemory(host, hostBytes);
+    ZeroMemory(path, MAX_PATH * sizeof(WCHAR));
+    WCHAR wide[32];
+    ZeroMemory(wide, sizeof(wide));
+    MultiByteToWideChar(CP_UTF8, 0, leaf, -1, wide, 31);
+    StringCchPrintfA(host, hostBytes, "%s/%d.%s", folder->host, number, leaf);
+    StringCchPrintfW(path, MAX_PATH, L"%s\\%d.%s", folder->dir, number, wide);
+}
+
+void SzClosePrivate(SzPrivate* folder) {
+    if (folder->made) {
+        RemoveDirectoryW(folder->dir);
+        folder->made = false;
+        SzTrace("private folder removed");
+    }
 }
 
 int SzPasswordLine(LPCWSTR password, LPSTR line, int lineBytes) {
@@ -54,21 +86,29 @@ static bool WriteListFile(const SzJob* job, const SzArgs* names) {
     return ok;
 }
 
-bool SzStartJob(SzJob* job, const SzEngineInfo* engine, const SzArgs* args, const SzArgs* names,
-                LPCSTR stage, LPCWSTR password) {
+bool SzStartJob(SzJob* job, const SzEngineInfo* engine, SzPrivate* folder, const SzArgs* args,
+                const SzArgs* names, LPCSTR stage, LPCWSTR password) {
     ZeroMemory(job, sizeof(*job));
     job->engine = engine;
+    job->folder = folder != NULL ? folder : &job->own;
     job->exitCode = -1;
     job->output = INVALID_HANDLE_VALUE;
     SzConsoleInit(&job->console);
     if (stage != NULL) {
         StringCchCopyA(job->hostStage, sizeof(job->hostStage), stage);
     }
-    if (!BackendOf(job)->makePrivate(job)) {
+    // The run's name in the trace: the engine's command, or the program.
+    LPCSTR verb =
+        SzArgsAt(args, 0) != NULL && SzArgsAt(args, 0)[0] != '-' ? SzArgsAt(args, 0) : engine->path;
+    StringCchCopyA(job->verb, sizeof(job->verb), verb != NULL ? verb : "");
+    if (!SzOpenPrivate(job->folder, engine)) {
         return false;
     }
+    job->number = ++job->folder->runs;
     if (names == NULL || names->count == 0) {
-        return BackendOf(job)->start(job, args, password);
+        bool started = BackendOf(job)->start(job, args, password);
+        SzTrace("engine started", job->verb);
+        return started;
     }
     // The names follow the archive as "@list"; no name ever meets the
     // process argument limit or the engine's own parsing of arguments.
@@ -79,10 +119,12 @@ bool SzStartJob(SzJob* job, const SzEngineInfo* engine, const SzArgs* args, cons
     }
     char list[MAX_PATH * 3 + 8];
     ZeroMemory(list, sizeof(list));
-    StringCchPrintfA(list, sizeof(list), "@%s%clist", job->hostDir, engine->wine ? '/' : '\\');
+    StringCchPrintfA(list, sizeof(list), "@%s%c%d.list", job->folder->host,
+                     engine->wine ? '/' : '\\', job->number);
     SzArgsAdd(&all, list);
     bool ok =
         !all.failed && WriteListFile(job, names) && BackendOf(job)->start(job, &all, password);
+    SzTrace("engine started", job->verb);
     SzArgsFree(&all);
     return ok;
 }
@@ -121,14 +163,15 @@ void SzCancelJob(SzJob* job) {
     job->stopAttempts++;
 }
 
-// Leaves of the private folder, each removed by name so that nothing else
-// there is ever touched.
-static const LPCWSTR kJobFiles[] = {L"out", L"err", L"pw", L"pid", L"list", L"answer"};
+// The job's files, each removed by name so that nothing else in the private
+// folder is ever touched.
+static const LPCWSTR kJobFiles[] = {L"out", L"err", L"pw", L"pid", L"list"};
 
 int SzFinishJob(SzJob* job, SzConsole* errors) {
     int exitCode = -1;
     if (job->waitHandle != NULL) {
         WaitForSingleObject(job->waitHandle, INFINITE);
+        SzTrace("engine ended", job->verb);
         SzPollJob(job);
         exitCode = BackendOf(job)->exitCode(job);
     }
@@ -139,7 +182,7 @@ int SzFinishJob(SzJob* job, SzConsole* errors) {
         CloseHandle(job->output);
         job->output = INVALID_HANDLE_VALUE;
     }
-    if (job->madeDir) {
+    if (job->number > 0) {
         WCHAR path[MAX_PATH];
         SzJobFile(job, L"err", path);
         HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
@@ -154,9 +197,9 @@ int SzFinishJob(SzJob* job, SzConsole* errors) {
             SzJobFile(job, kJobFiles[i], path);
             DeleteFileW(path);
         }
-        RemoveDirectoryW(job->dir);
-        job->madeDir = false;
+        job->number = 0;
     }
+    SzClosePrivate(&job->own);
     return exitCode;
 }
 
@@ -164,7 +207,7 @@ int SzRunEngine(const SzEngineInfo* engine, const SzArgs* args, LPCWSTR password
                 SzConsole* errors) {
     SzJob job;
     int exitCode = -1;
-    if (SzStartJob(&job, engine, args, NULL, NULL, password)) {
+    if (SzStartJob(&job, engine, NULL, args, NULL, NULL, password)) {
         // Nothing was read yet: a raw output takes the engine's bytes whole.
         job.console.raw = output != NULL && output->raw;
         exitCode = SzFinishJob(&job, errors);

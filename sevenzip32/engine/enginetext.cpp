@@ -3,6 +3,8 @@
 #include <string.h>
 #include <strsafe.h>
 
+#include "sevenzip32/base/names.h"
+
 #include "sevenzip32/engine/pathmap.h"
 #include "sevenzip32/base/texts.h"
 
@@ -189,35 +191,13 @@ bool SzListingNeedsPassword(LPCSTR output, LPCSTR errors) {
            SzTextMeansWrongPassword(output);
 }
 
-// A stored name that leads out of the folder it is extracted into: rooted,
-// on a drive, or with a ".." part (either separator counts, as on Windows).
-static bool Climbs(LPCSTR name, size_t length) {
-    if (length > 0 && (name[0] == '/' || name[0] == '\\')) {
-        return true;
-    }
-    if (length > 1 && name[1] == ':' && ((name[0] | 0x20) >= 'a' && (name[0] | 0x20) <= 'z')) {
-        return true;
-    }
-    for (size_t start = 0; start < length;) {
-        size_t end = start;
-        while (end < length && name[end] != '/' && name[end] != '\\') {
-            end++;
-        }
-        if (end - start == 2 && name[start] == '.' && name[start + 1] == '.') {
-            return true;
-        }
-        start = end + 1;
-    }
-    return false;
-}
-
 void SzListingClimbingNames(LPCSTR listing, SzArgs* names) {
     LPCSTR entries = strstr(listing, "\n----------\n");
     for (LPCSTR p = entries; p != NULL && (p = strstr(p, "\nPath = ")) != NULL;) {
         p += 8;
         LPCSTR end = LineEnd(p);
         size_t length = static_cast<size_t>(end - p);
-        if (Climbs(p, length)) {
+        if (SzNameClimbs(p, length)) {
             char name[MAX_PATH * 3];
             ZeroMemory(name, sizeof(name));
             memcpy(name, p, length < sizeof(name) - 1 ? length : sizeof(name) - 1);

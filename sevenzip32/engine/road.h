@@ -6,11 +6,12 @@
 #include "sevenzip32/base/args.h"
 
 struct SzJob;
+struct SzPrivate;
 
 // What each road does its own way.
 struct SzBackend {
-    // Creates job->dir (and job->hostDir) for this job only; false on failure.
-    bool (*makePrivate)(SzJob* job);
+    // Creates the folder (dir and host); false on failure.
+    bool (*makePrivate)(SzPrivate* folder);
     // Starts the engine with the arguments (UTF-8); the password (or NULL)
     // goes to its standard input.
     bool (*start)(SzJob* job, const SzArgs* args, LPCWSTR password);
@@ -18,7 +19,7 @@ struct SzBackend {
     void (*stop)(SzJob* job, bool hard);
     // The exit code once waitHandle has ended.
     int (*exitCode)(SzJob* job);
-    // Releases what start acquired (the private folder is removed by the caller).
+    // Releases what start acquired (the job's files are removed by the caller).
     void (*release)(SzJob* job);
 };
 

@@ -10,23 +10,22 @@
 #include "sevenzip32/engine/road.h"
 #include "sevenzip32/engine/quote.h"
 
-static bool MakePrivate(SzJob* job) {
+static bool MakePrivate(SzPrivate* folder) {
     static LONG counter = 0;
     WCHAR temp[MAX_PATH];
     ZeroMemory(temp, sizeof(temp));
     GetTempPathW(MAX_PATH, temp);
     for (int attempt = 0; attempt < 8; attempt++) {
-        ZeroMemory(job->dir, sizeof(job->dir));
-        StringCchPrintfW(job->dir, MAX_PATH, L"%s7-zip32-%lu-%lu-%ld", temp, GetCurrentProcessId(),
-                         GetTickCount(), InterlockedIncrement(&counter));
-        if (CreateDirectoryW(job->dir, NULL)) {
-            job->madeDir = true;
-            WideCharToMultiByte(CP_UTF8, 0, job->dir, -1, job->hostDir, sizeof(job->hostDir), NULL,
-                                NULL);
+        ZeroMemory(folder->dir, sizeof(folder->dir));
+        StringCchPrintfW(folder->dir, MAX_PATH, L"%s7-zip32-%lu-%lu-%ld", temp,
+                         GetCurrentProcessId(), GetTickCount(), InterlockedIncrement(&counter));
+        if (CreateDirectoryW(folder->dir, NULL)) {
+            WideCharToMultiByte(CP_UTF8, 0, folder->dir, -1, folder->host, sizeof(folder->host),
+                                NULL, NULL);
             return true;
         }
     }
-    ZeroMemory(job->dir, sizeof(job->dir));
+    ZeroMemory(folder->dir, sizeof(folder->dir));
     return false;
 }
 
@@ -120,9 +119,12 @@ static bool Start(SzJob* job, const SzArgs* args, LPCWSTR password) {
         startup.hStdInput = inRead;
         startup.hStdOutput = out;
         startup.hStdError = err;
-        // Suspended until it is in the job, so no moment exists where it could outlive us.
+        // Suspended until it is in the job, so no moment exists where it could
+        // outlive us. Its streams are files and a pipe, so it needs no console:
+        // detached, none is made for it (under Wine a console host process
+        // would double the cost of every start).
         ok =
-            CreateProcessW(NULL, commandLine, NULL, NULL, TRUE, CREATE_NO_WINDOW | CREATE_SUSPENDED,
+            CreateProcessW(NULL, commandLine, NULL, NULL, TRUE, DETACHED_PROCESS | CREATE_SUSPENDED,
                            NULL, NULL, &startup, &info) != FALSE;
         if (ok) {
             if (!AssignProcessToJobObject(run->jobObject, info.hProcess)) {

@@ -10,10 +10,8 @@
 #include "sevenzip32/engine/road.h"
 #include "sevenzip32/base/wine.h"
 
-// The job's own private folder, which only its files ever enter.
-static bool MakePrivate(SzJob* job) {
-    job->madeDir = SzHostPrivateFolder(job->hostDir, sizeof(job->hostDir), job->dir, MAX_PATH);
-    return job->madeDir;
+static bool MakePrivate(SzPrivate* folder) {
+    return SzHostPrivateFolder(folder->host, sizeof(folder->host), folder->dir, MAX_PATH);
 }
 
 static bool WritePasswordFile(const SzJob* job, LPCWSTR password) {
@@ -35,29 +33,34 @@ static bool WritePasswordFile(const SzJob* job, LPCWSTR password) {
     return ok;
 }
 
-// The shell gives the engine its streams: the password file is opened and
-// deleted before the engine starts, and the shell's process number (the
-// engine's after exec) is left for cancelling. A watcher in the background
-// ends the engine and removes the private and staging folders when the
-// caller's process is gone (ended, or a zombie nobody reaps yet). It lives
-// while the engine does, and after it as long as the staging folder is there,
-// so that a caller ending while it places entries leaves nothing behind. The
-// engine is the watcher's parent: a process number taken over by another
-// program after the engine ended is never signalled. Only the engine carries
-// SEVENZIP32_JOB, so that whoever ends engines can tell it from the watcher.
+// The shell gives the engine its streams (the job's files, "$d/$n.*"): the
+// password file is opened and deleted before the engine starts, and the
+// shell's process number (the engine's after exec) is left for cancelling.
+// A watcher in the background ends the engine and removes the private and
+// staging folders when the caller's process is gone (ended, or a zombie
+// nobody reaps yet). It lives while the engine does, and after it as long as
+// the staging folder or the call's private folder is there, so that a caller
+// ending while it places entries, asks or walks leaves nothing behind; it
+// removes them again (for ten seconds at most) while a host walk that
+// outlived the caller still renames in them. The engine is the watcher's
+// parent: a process number taken over by another program after the engine
+// ended is never signalled. Only the engine carries SEVENZIP32_JOB, so that
+// whoever ends engines can tell it from the watcher.
 static const char kRunScript[] =
-    "d=$1; w=$2; cd \"$3\" 2>/dev/null || cd /; shift 3; export LC_ALL=C.UTF-8; "
+    "d=$1; f=$1/$2; w=$3; cd \"$4\" 2>/dev/null || cd /; shift 4; export LC_ALL=C.UTF-8; "
     "c=$PPID; e=$$; "
     "( exec </dev/null >/dev/null 2>&1; "
     "engine() { read -r m </proc/self/stat; set -- $m; [ \"$4\" = \"$e\" ]; }; "
-    "while engine || { [ -n \"$w\" ] && [ -d \"$w\" ]; }; do s=; read -r s </proc/$c/stat; "
+    "while engine || { [ -n \"$w\" ] && [ -d \"$w\" ]; } || [ -d \"$d\" ]; do s=; "
+    "read -r s </proc/$c/stat; "
     "case \"$s\" in ''|*') Z '*) if engine; then kill -TERM $e; sleep 1; "
-    "engine && kill -KILL $e; fi; rm -rf \"$d\"; [ -z \"$w\" ] || rm -rf \"$w\"; exit;; esac; "
+    "engine && kill -KILL $e; fi; rm -rf \"$d\"; [ -z \"$w\" ] || rm -rf \"$w\"; "
+    "g=$((g + 1)); [ \"$g\" -lt 20 ] || exit;; esac; "
     "sleep 0.5; done ) & "
-    "echo $$ >\"$d/pid\"; export SEVENZIP32_JOB=\"$d\"; "
-    "if [ -e \"$d/pw\" ]; then exec 3<\"$d/pw\"; rm -f \"$d/pw\"; "
-    "exec \"$@\" <&3 3<&- >\"$d/out\" 2>\"$d/err\"; fi; "
-    "exec \"$@\" </dev/null >\"$d/out\" 2>\"$d/err\"";
+    "echo $$ >\"$f.pid\"; export SEVENZIP32_JOB=\"$d\"; "
+    "if [ -e \"$f.pw\" ]; then exec 3<\"$f.pw\"; rm -f \"$f.pw\"; "
+    "exec \"$@\" <&3 3<&- >\"$f.out\" 2>\"$f.err\"; fi; "
+    "exec \"$@\" </dev/null >\"$f.out\" 2>\"$f.err\"";
 
 // What the spawn thread reads: every string of the run lives here.
 struct SzWineRun {
@@ -98,7 +101,11 @@ static bool Start(SzJob* job, const SzArgs* args, LPCWSTR password) {
     for (size_t i = 0; i < sizeof(kLeading) / sizeof(kLeading[0]); i++) {
         SzArgsAdd(&run->argv, kLeading[i]);
     }
-    SzArgsAdd(&run->argv, job->hostDir);
+    char number[16];
+    ZeroMemory(number, sizeof(number));
+    StringCchPrintfA(number, sizeof(number), "%d", job->number);
+    SzArgsAdd(&run->argv, job->folder->host);
+    SzArgsAdd(&run->argv, number);
     SzArgsAdd(&run->argv, job->hostStage);
     SzArgsAdd(&run->argv, cwd);
     SzArgsAdd(&run->argv, job->engine->path);
@@ -116,9 +123,12 @@ static bool Start(SzJob* job, const SzArgs* args, LPCWSTR password) {
 static void Stop(SzJob* job, bool hard) {
     // Until the shell has written its number there is nothing to signal yet;
     // the caller simply tries again.
-    SzHostShell(hard ? "p=$(cat \"$1/pid\" 2>/dev/null) && kill -KILL \"$p\""
-                     : "p=$(cat \"$1/pid\" 2>/dev/null) && kill -TERM \"$p\"",
-                job->hostDir);
+    char pid[MAX_PATH * 3 + 16];
+    ZeroMemory(pid, sizeof(pid));
+    StringCchPrintfA(pid, sizeof(pid), "%s/%d.pid", job->folder->host, job->number);
+    SzHostShell(hard ? "p=$(cat \"$1\" 2>/dev/null) && kill -KILL \"$p\""
+                     : "p=$(cat \"$1\" 2>/dev/null) && kill -TERM \"$p\"",
+                pid);
 }
 
 static int ExitCode(SzJob* job) {

@@ -5,17 +5,22 @@
 
 #include "sevenzip32/engine/engine.h"
 #include "sevenzip32/base/names.h"
+#include "sevenzip32/base/trace.h"
 #include "sevenzip32/base/wine.h"
 
-// Arguments: mode, root (host path), the forbidden characters and device
-// names of the containment rule, how to meet an existing entry, link pairs.
+// Arguments: the report file, mode, root (host path), the forbidden
+// characters and device names of the containment rule, how to meet an
+// existing entry, link pairs. The walk is started directly, with no shell
+// and no watcher of its own: it ends by itself, and while it runs the
+// extraction's watcher still guards the staging and private folders.
 // Names are bytes throughout: a part is kept when it is UTF-8 and passes the
 // rule; otherwise each byte that is no UTF-8 character, a forbidden or
 // control character or '%' becomes %XX, as does a trailing dot or blank and
 // the first letter of a device name.
 static const char kWalkScript[] = R"PERL(
 use strict;
-my ($mode, $root, $forbidden, $devices, $how, @pairs) = @ARGV;
+my ($report, $mode, $root, $forbidden, $devices, $how, @pairs) = @ARGV;
+open(STDOUT, '>', $report) or exit 2;
 my %device = map { $_ => 1 } split /,/, $devices;
 my $char = qr/[\x00-\x7f]|[\xc2-\xdf][\x80-\xbf]|\xe0[\xa0-\xbf][\x80-\xbf]
   |[\xe1-\xec\xee\xef][\x80-\xbf]{2}|\xed[\x80-\x9f][\x80-\xbf]
@@ -115,23 +120,27 @@ while (my ($rel, $target) = splice @pairs, 0, 2) {
 
 static const char kPerl[] = "/usr/bin/perl";
 
-static bool RunWalk(LPCSTR mode, LPCWSTR root, LPCSTR existing, const SzArgs* links,
-                    SzConsole* report) {
+static bool RunWalk(SzPrivate* folder, LPCSTR mode, LPCWSTR root, LPCSTR existing,
+                    const SzArgs* links, SzConsole* report) {
     char host[MAX_PATH * 3];
+    char reportHost[MAX_PATH * 3 + 32];
+    WCHAR reportPath[MAX_PATH];
     ZeroMemory(host, sizeof(host));
-    if (!SzWineHostPath(root, host, sizeof(host))) {
-        return false;
-    }
     SzEngineInfo perl;
     ZeroMemory(&perl, sizeof(perl));
     perl.wine = true;
     StringCchCopyA(perl.path, sizeof(perl.path), kPerl);
+    if (!SzWineHostPath(root, host, sizeof(host)) || !SzOpenPrivate(folder, &perl)) {
+        return false;
+    }
+    SzPrivateFile(folder, "walk", reportHost, sizeof(reportHost), reportPath);
     SzArgs args;
     SzArgsInit(&args);
-    static const LPCSTR kLeading[] = {"-e", kWalkScript, "--"};
+    static const LPCSTR kLeading[] = {kPerl, "-e", kWalkScript, "--"};
     for (size_t i = 0; i < sizeof(kLeading) / sizeof(kLeading[0]); i++) {
         SzArgsAdd(&args, kLeading[i]);
     }
+    SzArgsAdd(&args, reportHost);
     SzArgsAdd(&args, mode);
     SzArgsAdd(&args, host);
     SzArgsAdd(&args, SZ_FORBIDDEN_CHARS);
@@ -140,17 +149,36 @@ static bool RunWalk(LPCSTR mode, LPCWSTR root, LPCSTR existing, const SzArgs* li
     for (int i = 0; links != NULL && i < links->count; i++) {
         SzArgsAdd(&args, SzArgsAt(links, i));
     }
-    bool ok = !args.failed && SzRunEngine(&perl, &args, NULL, report, NULL) == 0;
+    char** vector = args.failed ? NULL : SzArgsVector(&args, 0, NULL);
+    SzTrace("host walk started", mode);
+    bool ok = vector != NULL && SzHostRun(vector) == 0;
+    SzTrace("host walk ended", mode);
+    HANDLE file = CreateFileW(reportPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, NULL,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    ok = ok && file != INVALID_HANDLE_VALUE;
+    char buffer[16384];
+    DWORD got = 0;
+    while (ok && ReadFile(file, buffer, sizeof(buffer), &got, NULL) && got > 0) {
+        SzConsoleFeed(report, buffer, got);
+    }
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+    }
+    DeleteFileW(reportPath);
+    if (vector != NULL) {
+        HeapFree(GetProcessHeap(), 0, vector);
+    }
     SzArgsFree(&args);
     return ok;
 }
 
-bool SzTidyHostTree(LPCWSTR stage, SzConsole* report) {
-    return RunWalk("tidy", stage, "keep", NULL, report);
+bool SzTidyHostTree(SzPrivate* folder, LPCWSTR stage, SzConsole* report) {
+    return RunWalk(folder, "tidy", stage, "keep", NULL, report);
 }
 
-bool SzMakeHostLinks(LPCWSTR dest, LPCSTR existing, const SzArgs* links, SzConsole* report) {
-    return links->count == 0 || RunWalk("links", dest, existing, links, report);
+bool SzMakeHostLinks(SzPrivate* folder, LPCWSTR dest, LPCSTR existing, const SzArgs* links,
+                     SzConsole* report) {
+    return links->count == 0 || RunWalk(folder, "links", dest, existing, links, report);
 }
 
 void SzRemoveHostTree(LPCWSTR dir) {

@@ -187,14 +187,16 @@ bool SzStageOpen(SzStage* stage, LPCWSTR dest, bool host) {
 }
 
 void SzStageClose(SzStage* stage) {
-    if (stage->made) {
+    // Placed whole or emptied by placing, it goes in one call; only what is
+    // left in it needs the walk (on the host: names Wine cannot see).
+    if (stage->made && !RemoveDirectoryW(stage->dir)) {
         if (stage->host) {
             SzRemoveHostTree(stage->dir);
         } else {
             SzRemoveTree(stage->dir);
         }
-        stage->made = false;
     }
+    stage->made = false;
 }
 
 // A file as the system knows it, whatever the spelling of its path.

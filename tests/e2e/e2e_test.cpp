@@ -313,16 +313,23 @@ TEST_F(LibraryTest, FailuresReturnTheirCodesAndShowTheEngineText) {
     DialogWatcher messages(kMessageCaption), password(kPasswordCaption);
     ASSERT_EQ(Call("a -t7z -prightone -mhe=on " + Q(dir + "\\locked.7z") + " " + file), 0);
     ASSERT_EQ(Call("a -tzip -prightone -mem=AES256 " + Q(dir + "\\locked.zip") + " " + file), 0);
+    ASSERT_EQ(Call("a -t7z -prightone -mhe=off " + Q(dir + "\\data.7z") + " " + file), 0);
     password.SetAction(TypePassword("wrongone"));
     EXPECT_EQ(Call("x " + Q(dir + "\\locked.7z") + " -o" + Q(dir + "\\out7z")), 0x800A);
     EXPECT_EQ(Call("x " + Q(dir + "\\locked.zip") + " -o" + Q(dir + "\\outzip")), 0x800A);
     EXPECT_TRUE(ReadTree(dir + "\\out7z").empty());
     EXPECT_FALSE(DirExists(dir + "\\outzip"));
+    // Encrypted data under readable names: asked when the engine meets it.
+    EXPECT_EQ(Call("x " + Q(dir + "\\data.7z") + " -o" + Q(dir + "\\outdata")), 0x800A);
+    EXPECT_FALSE(DirExists(dir + "\\outdata"));
+    password.SetAction(TypePassword("rightone"));
+    EXPECT_EQ(Call("x " + Q(dir + "\\data.7z") + " -o" + Q(dir + "\\outdata")), 0);
+    EXPECT_EQ(ReadBytes(dir + "\\outdata\\表.txt"), "hyou\r\n");
     // Cancelling the password dialog cancels the call.
     password.SetAction(nullptr);
     password.SetDefaultAnswer(IDCANCEL);
     EXPECT_EQ(Call("a -t7z -p " + Q(dir + "\\never.7z") + " " + file), 0x8020);
-    EXPECT_EQ(password.Seen().size(), 3u);
+    EXPECT_EQ(password.Seen().size(), 5u);
     EXPECT_FALSE(FileExists(dir + "\\never.7z"));
     static const std::pair<const char*, int> kBad[] = {
         {"", 0x801C},
@@ -685,8 +692,18 @@ TEST_F(LibraryTest, CancelInTheMiddleOfALargeEntryLeavesTheDestinationAsItWas) {
     auto before = ReadTree(dest);
     DialogWatcher cancel(kProgressCaption), messages(kMessageCaption);
     cancel.SetDefaultAnswer(IDCANCEL); // as soon as the window shows, half a second in
+    std::string sizes;
+    cancel.SetAction([&](HWND progress) { // the total, from a listing beside the run
+        char text[256] = {0};
+        for (int i = 0; i < 10 && !strstr(text, "全体: 160"); i++) {
+            Sleep(i > 0 ? 100 : 0);
+            GetDlgItemTextA(progress, SZ_ID_PROGRESS_SIZE, text, sizeof text);
+        }
+        sizes = text;
+    });
     EXPECT_EQ(Call("x -aoa " + Q(BigArchive()) + " -o" + Q(dest)), 0x8020);
     EXPECT_EQ(cancel.Seen().size(), 1u);
+    EXPECT_NE(sizes.find(" / 全体: 160.0 MB"), std::string::npos) << sizes;
     EXPECT_TRUE(ReadTree(dest) == before);
     EXPECT_EQ(Texts(messages), "");
 }
