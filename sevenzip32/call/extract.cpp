@@ -29,8 +29,9 @@ static void TargetFolder(const SzCall* call, LPWSTR folder, int folderChars) {
 
 // A path the engine or the host walk names inside the staging folder (its
 // host path, its Windows path, or relative with '/' or '\\') as the same place
-// under dest, in full.
-static void PlacedPath(const SzStage* stage, LPCSTR stageHost, LPCSTR named, LPWSTR path) {
+// under folder (the staging folder itself, or the destination), in full.
+static void PlacedPath(const SzStage* stage, LPCSTR stageHost, LPCSTR named, LPCWSTR folder,
+                       LPWSTR path) {
     char stageUtf8[SZ_STAGE_CHARS * 3];
     ZeroMemory(stageUtf8, sizeof(stageUtf8));
     SzWideToUtf8(stage->dir, stageUtf8, sizeof(stageUtf8));
@@ -46,8 +47,8 @@ static void PlacedPath(const SzStage* stage, LPCSTR stageHost, LPCSTR named, LPW
         rel += 2;
     }
     ZeroMemory(path, SZ_LONG_CHARS * sizeof(WCHAR));
-    int at = static_cast<int>(wcslen(stage->dest));
-    StringCchPrintfW(path, SZ_LONG_CHARS, L"%s\\", stage->dest);
+    int at = static_cast<int>(wcslen(folder));
+    StringCchPrintfW(path, SZ_LONG_CHARS, L"%s\\", folder);
     MultiByteToWideChar(CP_UTF8, 0, rel, -1, path + at + 1, SZ_LONG_CHARS - at - 2);
     for (LPWSTR p = path; *p != L'\0'; p++) {
         *p = *p == L'/' ? L'\\' : *p;
@@ -63,14 +64,12 @@ static void RefuseEngineLinks(const SzStage* stage, LPCSTR stageHost, SzLinks* l
     for (int list = 0; path != NULL && list < 2; list++) {
         const SzArgs* names = list == 0 ? &links->outside : &links->failed;
         for (int i = 0; i < names->count; i++) {
-            SzStage inStage = *stage;
-            StringCchCopyW(inStage.dest, SZ_STAGE_CHARS, stage->dir);
-            PlacedPath(&inStage, stageHost, SzArgsAt(names, i), path);
+            PlacedPath(stage, stageHost, SzArgsAt(names, i), stage->dir, path);
             DWORD attributes = GetFileAttributesW(path);
             if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
                 DeleteFileW(path);
             }
-            PlacedPath(stage, stageHost, SzArgsAt(names, i), path);
+            PlacedPath(stage, stageHost, SzArgsAt(names, i), stage->dest, path);
             SzRefuse(refused, path, list == 0 ? SZ_REFUSED_OUTSIDE : SZ_REFUSED_NO_LINK);
         }
     }
@@ -105,13 +104,11 @@ static void ApplyHostReport(const SzStage* stage, LPCSTR report, bool legacy, Sz
         }
         SzRefusal why = SZ_REFUSED_FAILED;
         if (line[0] == 'R') {
-            PlacedPath(stage, "", fields[1], path);
+            PlacedPath(stage, "", fields[1], stage->dest, path);
             SzRefusalOfWord(fields[2] != NULL ? fields[2] : "", &why);
             SzRefuse(refused, path, why);
         } else if (line[0] == 'E' && legacy) {
-            SzStage inStage = *stage;
-            StringCchCopyW(inStage.dest, SZ_STAGE_CHARS, stage->dir);
-            PlacedPath(&inStage, "", fields[1], path);
+            PlacedPath(stage, "", fields[1], stage->dir, path);
             LPWSTR decoded = path + SZ_LONG_CHARS;
             StringCchCopyW(decoded, SZ_LONG_CHARS, path);
             LPWSTR leaf = wcsrchr(decoded, L'\\') + 1;
